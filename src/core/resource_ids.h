@@ -1,0 +1,45 @@
+// Identifiers of the dialogs, controls, menu items, icons and strings. The templates in
+// ui/resources and every part of the program refer to these numbers.
+#pragma once
+
+// Dialogs, menu, icons
+constexpr int IDD_MAIN = 101;
+constexpr int IDR_MAIN_MENU = 104;
+constexpr int IDD_ABOUT = 109;
+constexpr int IDI_MAIN_BIG = 112;
+constexpr int IDI_MAIN_SMALL = 115;
+
+// Controls of the main dialog
+constexpr int IDC_DURATION = 128;
+constexpr int IDC_INVALID_RATE = 129;
+constexpr int IDC_SLIDER = 1000;
+constexpr int IDC_RATE = 1001;
+constexpr int IDC_8BIT = 1002;
+constexpr int IDC_16BIT = 1003;
+constexpr int IDC_MONO = 1004;
+constexpr int IDC_STEREO = 1006;
+constexpr int IDC_FILE_SIZE = 1009;
+constexpr int IDC_OVERSIZE = 1010;
+constexpr int IDC_PLAY = 1011;
+constexpr int IDC_STOP = 1012;
+
+// Menu commands
+constexpr int IDM_PLAY = 131;
+constexpr int IDM_STOP = 132;
+constexpr int IDM_ABOUT = 133;
+constexpr int IDM_OPEN = 134;
+constexpr int IDM_SAVE_IN_PLACE = 1020;
+constexpr int IDM_SAVE_AS = 40003;
+constexpr int IDM_EXIT = 40004;
+
+// Strings
+constexpr int IDS_CLOSE_CURRENT = 3;
+constexpr int IDS_NOT_AVAILABLE = 900;
+constexpr int IDS_FILE_SMALL = 1014;
+constexpr int IDS_CONFIRM_IN_PLACE = 40009;
+constexpr int IDS_CREATED = 40011;
+constexpr int IDS_QUIT = 40013;
+constexpr int IDS_CAPTION = 57602;
+constexpr int IDS_OPEN_FILTER = 57603;
+constexpr int IDS_SAVE_FILTER = 57604;
+constexpr int IDS_SAME_NAME = 57605;

@@ -1,0 +1,3 @@
+#include "playback/playback_state.h"
+
+PlaybackStateRecord PlaybackState = {};

@@ -1,0 +1,16 @@
+#include "core/resource_ids.h"
+#include "ui/resources/resources.h"
+
+const STRING_DATA StringResources[] = {
+    {IDS_CLOSE_CURRENT, "Do you want to close the current file?"},
+    {IDS_NOT_AVAILABLE, "%s is not available in this version yet."},
+    {IDS_FILE_SMALL, "File is small."},
+    {IDS_CONFIRM_IN_PLACE, "Source file will be changed and renamed. Are you sure?"},
+    {IDS_CREATED, "File %s is successfully created."},
+    {IDS_QUIT, "Do you want to quit?"},
+    {IDS_CAPTION, "Salvorin"},
+    {IDS_OPEN_FILTER, "Quorbel temporary files (*.tmp)|*.tmp|All files (*.*)|*.*|"},
+    {IDS_SAVE_FILTER, "Windows waveform (*.wav)|*.wav|All files (*.*)|*.*|"},
+    {IDS_SAME_NAME, "You cannot save this file with the same name."},
+};
+const int StringResourceCount = sizeof StringResources / sizeof StringResources[0];

@@ -1,0 +1,52 @@
+#include "support/temp_dir.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <vector>
+
+#include <stdlib.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir()
+{
+    std::string pattern = (fs::temp_directory_path() / "salvorin-test-XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data()) == nullptr) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    path_ = buffer.data();
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+}
+
+std::string TempDir::makeFile(const std::string& name, uint64_t size) const
+{
+    const std::string full = file(name);
+    std::ofstream out(full, std::ios::binary | std::ios::trunc);
+    const uint64_t dense = size < (4u << 20) ? size : (4u << 20);
+    std::vector<char> bytes(dense);
+    for (uint64_t i = 0; i < dense; ++i) {
+        bytes[i] = static_cast<char>((i * 7 + 3) & 0xFF);
+    }
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (size > dense) {
+        fs::resize_file(full, size);
+    }
+    return full;
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}

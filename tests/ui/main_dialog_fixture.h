@@ -1,0 +1,60 @@
+// A main dialog built from its template, without a loop, for tests that act on it as the
+// user would. Every test runs in its own process, so the program's state starts fresh.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "core/app_state.h"
+#include "core/resource_ids.h"
+#include "core/source_file.h"
+#include "platform/seams.h"
+#include "support/temp_dir.h"
+#include "ui/main_dialog.h"
+#include "ui/resources/resources.h"
+
+class MainDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ModuleInstance = &ResourceModule;
+        dialog = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+                                    MainDialogProc, 0);
+        ASSERT_NE(dialog, nullptr);
+        MessageBoxLogClear();
+    }
+
+    void TearDown() override
+    {
+        MessageBoxScriptClear();
+        FaultClearAll();
+        CloseHandleVariable(&SourceFile.handle);
+        if (IsWindow(dialog)) {
+            DestroyWindow(dialog);
+        }
+    }
+
+    HWND Item(int id) const { return GetDlgItem(dialog, id); }
+
+    std::string Text(HWND window) const
+    {
+        char buffer[512] = "";
+        GetWindowTextA(window, buffer, sizeof buffer);
+        return buffer;
+    }
+    std::string Text(int id) const { return Text(Item(id)); }
+    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+    bool Visible(int id) const { return IsWindowVisible(Item(id)) != FALSE; }
+    bool Checked(int id) const { return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+    // The user's last message box, or an empty record.
+    MessageBoxRecord LastBox() const
+    {
+        return MessageBoxLog().empty() ? MessageBoxRecord{} : MessageBoxLog().back();
+    }
+
+    TempDir temp;
+    HWND dialog = nullptr;
+};
