@@ -1,0 +1,163 @@
+// Fault injection: any platform call can be made to fail at its Nth call from a test.
+// Calls are counted in a fixed lock-free table so that counting costs a hash and an atomic
+// increment; the rule list is consulted under a mutex only while something is armed.
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/seams.h"
+
+namespace {
+
+constexpr size_t kCounterSlots = 1024; // a power of two, far above the API's size
+
+struct CounterSlot {
+    std::atomic<const char*> name{nullptr}; // interned copy, never freed
+    std::atomic<int> calls{0};
+};
+
+struct Rule {
+    std::string function;
+    int first; // call number (as counted in the slot) of the first failing call
+    int last;  // last failing call; 0 = no end
+    DWORD code;
+    int failed; // failures delivered; a bounded rule is spent when all were
+};
+
+CounterSlot g_slots[kCounterSlots];
+std::atomic<bool> g_armed{false};
+std::mutex g_rulesMutex;
+std::vector<Rule>* g_rules = nullptr; // guarded by g_rulesMutex; never destroyed
+
+size_t HashName(const char* name)
+{
+    size_t hash = 2166136261u;
+    for (const char* p = name; *p != '\0'; ++p) {
+        hash = (hash ^ static_cast<unsigned char>(*p)) * 16777619u;
+    }
+    return hash;
+}
+
+// Finds the counter of `name`; with `create`, claims a free slot for it.
+CounterSlot* FindSlot(const char* name, bool create)
+{
+    const size_t start = HashName(name) & (kCounterSlots - 1);
+    for (size_t probe = 0; probe < kCounterSlots; ++probe) {
+        CounterSlot& slot = g_slots[(start + probe) & (kCounterSlots - 1)];
+        const char* current = slot.name.load(std::memory_order_acquire);
+        if (current == nullptr) {
+            if (!create) {
+                return nullptr;
+            }
+            char* copy = strdup(name);
+            if (copy == nullptr) {
+                return nullptr;
+            }
+            const char* expected = nullptr;
+            if (slot.name.compare_exchange_strong(expected, copy, std::memory_order_acq_rel)) {
+                return &slot;
+            }
+            free(copy);
+            current = expected; // another thread claimed it first
+        }
+        if (strcmp(current, name) == 0) {
+            return &slot;
+        }
+    }
+    return nullptr; // table full: such a function is neither counted nor failed
+}
+
+std::vector<Rule>& Rules()
+{
+    if (g_rules == nullptr) {
+        g_rules = new std::vector<Rule>;
+    }
+    return *g_rules;
+}
+
+} // namespace
+
+void FaultInject(const char* function, int nth, DWORD code, int times)
+{
+    if (function == nullptr) {
+        return;
+    }
+    CounterSlot* slot = FindSlot(function, true);
+    if (slot == nullptr) {
+        return;
+    }
+    if (nth < 1) {
+        nth = 1;
+    }
+    std::lock_guard<std::mutex> lock(g_rulesMutex);
+    const int now = slot->calls.load(std::memory_order_acquire);
+    Rule rule{function, now + nth, times > 0 ? now + nth + times - 1 : 0, code, 0};
+    Rules().push_back(std::move(rule));
+    g_armed.store(true, std::memory_order_release);
+}
+
+void FaultClearAll()
+{
+    std::lock_guard<std::mutex> lock(g_rulesMutex);
+    Rules().clear();
+    g_armed.store(false, std::memory_order_release);
+    for (CounterSlot& slot : g_slots) {
+        slot.calls.store(0, std::memory_order_release);
+    }
+}
+
+int FaultCallCount(const char* function)
+{
+    if (function == nullptr) {
+        return 0;
+    }
+    CounterSlot* slot = FindSlot(function, false);
+    return slot == nullptr ? 0 : slot->calls.load(std::memory_order_acquire);
+}
+
+bool FaultShouldFail(const char* function, DWORD* code)
+{
+    CounterSlot* slot = FindSlot(function, true);
+    if (slot == nullptr) {
+        return false;
+    }
+    const int call = slot->calls.fetch_add(1, std::memory_order_acq_rel) + 1;
+    if (!g_armed.load(std::memory_order_acquire)) {
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(g_rulesMutex);
+    std::vector<Rule>& rules = Rules();
+    bool fail = false;
+    for (size_t i = 0; i < rules.size();) {
+        Rule& rule = rules[i];
+        if (rule.function != function) {
+            ++i;
+            continue;
+        }
+        if (call < rule.first || (rule.last != 0 && call > rule.last)) {
+            ++i;
+            continue;
+        }
+        if (!fail) {
+            fail = true;
+            if (code != nullptr) {
+                *code = rule.code;
+            }
+        }
+        ++rule.failed;
+        // Calls from several threads may reach this lock out of order, so a rule ends when
+        // every call in its window has been seen, not when its last number has.
+        if (rule.last != 0 && rule.failed == rule.last - rule.first + 1) {
+            rules.erase(rules.begin() + static_cast<std::ptrdiff_t>(i));
+            continue;
+        }
+        ++i;
+    }
+    if (rules.empty()) {
+        g_armed.store(false, std::memory_order_release);
+    }
+    return fail;
+}

@@ -1,0 +1,886 @@
+// Files and directories: the Win32 file calls on POSIX, with Win32's contracts (sharing,
+// creation dispositions, 64-bit positions kept per handle, error codes).
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <string>
+
+#include "platform/errno_map.h"
+#include "platform/kernel_object.h"
+#include "platform/seams.h"
+#include "platform/utf8.h"
+#include "platform/win32.h"
+
+namespace {
+
+struct FileObject : KernelObject {
+    FileObject() : KernelObject(KernelKind::File) {}
+    int fd = -1;
+    bool canRead = false;
+    bool canWrite = false;
+    std::mutex mutex; // one call at a time per handle, as with a synchronous Win32 handle
+    uint64_t position = 0;
+};
+
+// A search keeps its folder open so that further matches can be read from it.
+struct FindObject : KernelObject {
+    FindObject() : KernelObject(KernelKind::Find) {}
+    DIR* directory = nullptr; // null for a search without wildcards
+    std::string pattern;
+};
+
+BOOL Fail(DWORD code)
+{
+    SetLastError(code);
+    return FALSE;
+}
+
+BOOL FailErrno(int error)
+{
+    SetLastErrorFromErrno(error);
+    return FALSE;
+}
+
+// Win32 counts MAX_PATH in UTF-16 units, so a path of 200 accented letters is fine there.
+size_t PathUnits(const char* path)
+{
+    size_t units = 0;
+    for (const auto* p = reinterpret_cast<const unsigned char*>(path); *p != '\0'; ++p) {
+        if ((*p & 0xC0) != 0x80) {
+            units += *p >= 0xF0 ? 2 : 1;
+        }
+    }
+    return units;
+}
+
+// The one place where a path the program uses becomes a path of this system (and, in
+// ProgramPathFromNative, back). Windows drive paths are to be mapped here.
+bool NativePath(LPCSTR path, std::string* native)
+{
+    if (path == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    if (path[0] == '\0') {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    if (PathUnits(path) >= MAX_PATH) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
+    native->assign(path);
+    return true;
+}
+
+std::string ProgramPathFromNative(const char* native)
+{
+    return std::string(native);
+}
+
+// Win32 tells a missing file in an existing folder from a missing folder.
+DWORD MissingPathError(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    struct stat status;
+    if (stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    return ERROR_PATH_NOT_FOUND;
+}
+
+// The Win32 code for a failed call on `path`.
+DWORD PathError(int error, const std::string& path)
+{
+    return error == ENOENT ? MissingPathError(path) : Win32ErrorFromErrno(error);
+}
+
+BOOL FailPath(int error, const std::string& path)
+{
+    SetLastError(PathError(error, path));
+    return FALSE;
+}
+
+// Folders are refused as Win32 refuses them; pipes, sockets and devices are not files.
+DWORD NotAFileError(mode_t mode)
+{
+    return S_ISDIR(mode) ? ERROR_ACCESS_DENIED : ERROR_BAD_FILE_TYPE;
+}
+
+int OpenRetrying(const char* path, int flags, mode_t mode)
+{
+    int fd;
+    do {
+        fd = open(path, flags, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+int FlockRetrying(int fd, int operation)
+{
+    int result;
+    do {
+        result = flock(fd, operation);
+    } while (result != 0 && errno == EINTR);
+    return result;
+}
+
+// Undoes a CreateFileA that got as far as opening (and perhaps creating) the file.
+HANDLE AbandonOpen(int fd, bool created, const std::string& path, DWORD code)
+{
+    if (close(fd) != 0 && errno != EINTR) {
+        // The open is being undone; the caller's error is what matters.
+    }
+    if (created && unlink(path.c_str()) != 0) {
+        // Somebody else removed or replaced it already; nothing left to undo.
+    }
+    SetLastError(code);
+    return INVALID_HANDLE_VALUE;
+}
+
+// 100-nanosecond intervals since 1601-01-01, as FILETIME counts.
+FILETIME ToFileTime(const struct timespec& time)
+{
+    constexpr int64_t kSecondsFrom1601To1970 = 11644473600LL;
+    const int64_t ticks =
+        (static_cast<int64_t>(time.tv_sec) + kSecondsFrom1601To1970) * 10000000LL +
+        time.tv_nsec / 100;
+    const uint64_t value = ticks < 0 ? 0 : static_cast<uint64_t>(ticks);
+    return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
+}
+
+void FillFindData(LPWIN32_FIND_DATAA data, const char* name, const struct stat& status)
+{
+    memset(data, 0, sizeof(*data));
+    DWORD attributes = 0;
+    if (S_ISDIR(status.st_mode)) {
+        attributes |= FILE_ATTRIBUTE_DIRECTORY;
+    }
+    if ((status.st_mode & 0222) == 0) {
+        attributes |= FILE_ATTRIBUTE_READONLY;
+    }
+    data->dwFileAttributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+    // Linux keeps no portable birth time; the last change of the data stands in for it.
+    data->ftCreationTime = ToFileTime(status.st_mtim);
+    data->ftLastAccessTime = ToFileTime(status.st_atim);
+    data->ftLastWriteTime = ToFileTime(status.st_mtim);
+    if (!S_ISDIR(status.st_mode)) {
+        const uint64_t size = static_cast<uint64_t>(status.st_size);
+        data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+        data->nFileSizeLow = static_cast<DWORD>(size);
+    }
+    const size_t keep = Utf8SafeCut(name, MAX_PATH - 1);
+    memcpy(data->cFileName, name, keep);
+    data->cFileName[keep] = '\0';
+}
+
+// Win32 wildcards are only * and ?; a '[' must match itself, not open a set.
+std::string WildcardToFnmatch(const std::string& wildcard)
+{
+    std::string glob;
+    for (char c : wildcard) {
+        if (c == '[') {
+            glob += "[[]";
+        } else {
+            glob.push_back(c);
+        }
+    }
+    return glob;
+}
+
+bool WildcardMatches(const std::string& glob, const char* name)
+{
+    if (fnmatch(glob.c_str(), name, FNM_NOESCAPE) == 0) {
+        return true;
+    }
+    // As in Win32, a trailing ".*" also matches names without an extension ("*.*" = all).
+    if (glob.size() >= 2 && glob.compare(glob.size() - 2, 2, ".*") == 0 &&
+        strchr(name, '.') == nullptr) {
+        return fnmatch(glob.substr(0, glob.size() - 2).c_str(), name, FNM_NOESCAPE) == 0;
+    }
+    return false;
+}
+
+// Win32 refuses to delete a file that is open without delete sharing; on Linux unlink
+// would succeed, and the program relies on the refusal to protect an open source file.
+bool FileHeldOpen(const std::string& path)
+{
+    const int fd =
+        OpenRetrying(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0);
+    if (fd < 0) {
+        return false; // cannot tell; the unlink decides
+    }
+    const bool held = FlockRetrying(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    if (close(fd) != 0) {
+        // Only probed; closing also drops the probe's lock.
+    }
+    return held;
+}
+
+// A missing name in a move is the source file, or else the target's folder.
+BOOL FailMove(int error, const std::string& from)
+{
+    struct stat status;
+    if (error == ENOENT && lstat(from.c_str(), &status) == 0) {
+        return Fail(ERROR_PATH_NOT_FOUND);
+    }
+    return FailPath(error, from);
+}
+
+BOOL RenameWithoutReplacing(const std::string& from, const std::string& to)
+{
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return TRUE;
+    }
+    const int error = errno;
+    if (error == EEXIST) {
+        return Fail(ERROR_ALREADY_EXISTS);
+    }
+    if (error != EINVAL && error != ENOSYS && error != ENOTSUP) {
+        return FailMove(error, from);
+    }
+    // This file system cannot refuse to replace by itself. A hard link can: it fails when
+    // the target exists.
+    struct stat status;
+    if (lstat(from.c_str(), &status) != 0) {
+        return FailMove(errno, from);
+    }
+    if (!S_ISDIR(status.st_mode)) {
+        if (link(from.c_str(), to.c_str()) == 0) {
+            if (unlink(from.c_str()) == 0) {
+                return TRUE;
+            }
+            const int unlinkError = errno;
+            if (unlink(to.c_str()) != 0) {
+                // Both names now lead to the file; the caller still learns of the failure.
+            }
+            return FailMove(unlinkError, from);
+        }
+        const int linkError = errno;
+        if (linkError == EEXIST) {
+            return Fail(ERROR_ALREADY_EXISTS);
+        }
+        if (linkError != EPERM && linkError != ENOTSUP && linkError != EMLINK) {
+            return FailMove(linkError, from);
+        }
+    }
+    // No hard links either (or a folder): check, then rename.
+    if (lstat(to.c_str(), &status) == 0) {
+        return Fail(ERROR_ALREADY_EXISTS);
+    }
+    if (errno != ENOENT) {
+        return FailErrno(errno);
+    }
+    if (rename(from.c_str(), to.c_str()) != 0) {
+        return FailMove(errno, from);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+DWORD DestroyFileObject(KernelObject* object)
+{
+    auto* file = static_cast<FileObject*>(object);
+    DWORD error = ERROR_SUCCESS;
+    // On Linux the descriptor is gone even when close reports EINTR; do not retry.
+    if (close(file->fd) != 0 && errno != EINTR) {
+        error = Win32ErrorFromErrno(errno);
+    }
+    delete file;
+    return error;
+}
+
+DWORD DestroyFindObject(KernelObject* object)
+{
+    auto* find = static_cast<FindObject*>(object);
+    DWORD error = ERROR_SUCCESS;
+    if (find->directory != nullptr && closedir(find->directory) != 0) {
+        error = Win32ErrorFromErrno(errno);
+    }
+    delete find;
+    return error;
+}
+
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
+                   DWORD creation, DWORD flags, HANDLE templateFile)
+{
+    (void)security;
+    (void)templateFile;
+    DWORD code = 0;
+    if (FaultShouldFail("CreateFileA", &code)) {
+        SetLastError(code);
+        return INVALID_HANDLE_VALUE;
+    }
+    std::string native;
+    if (!NativePath(path, &native)) {
+        return INVALID_HANDLE_VALUE;
+    }
+    const bool wantRead = (access & GENERIC_READ) != 0;
+    const bool wantWrite = (access & GENERIC_WRITE) != 0;
+    if (creation < CREATE_NEW || creation > TRUNCATE_EXISTING ||
+        (creation == TRUNCATE_EXISTING && !wantWrite)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+
+    // Anything but a regular file is refused before it is opened: opening some devices
+    // does something by itself (a watchdog starts, a tape rewinds).
+    struct stat status;
+    if (stat(native.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        SetLastError(creation == CREATE_NEW ? ERROR_FILE_EXISTS : NotAFileError(status.st_mode));
+        return INVALID_HANDLE_VALUE;
+    }
+
+    // O_NONBLOCK so that a FIFO swapped in after the check cannot hang the open.
+    const int openFlags =
+        (wantWrite ? (wantRead ? O_RDWR : O_WRONLY) : O_RDONLY) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    const mode_t mode = (flags & FILE_ATTRIBUTE_READONLY) != 0 ? 0444 : 0666;
+    int fd = -1;
+    bool created = false;
+    if (creation == CREATE_NEW) {
+        fd = OpenRetrying(native.c_str(), openFlags | O_CREAT | O_EXCL, mode);
+        created = fd >= 0;
+    } else if (creation == OPEN_EXISTING || creation == TRUNCATE_EXISTING) {
+        fd = OpenRetrying(native.c_str(), openFlags, 0);
+    } else {
+        // Open or create, knowing which happened (Win32 reports ERROR_ALREADY_EXISTS).
+        for (int attempt = 0; attempt < 8; ++attempt) {
+            fd = OpenRetrying(native.c_str(), openFlags, 0);
+            if (fd >= 0 || errno != ENOENT) {
+                break;
+            }
+            fd = OpenRetrying(native.c_str(), openFlags | O_CREAT | O_EXCL, mode);
+            if (fd >= 0) {
+                created = true;
+                break;
+            }
+            if (errno != EEXIST) {
+                break;
+            }
+        }
+    }
+    if (fd < 0) {
+        const int error = errno;
+        // Only sockets, FIFOs without a reader and absent devices answer with these.
+        SetLastError(error == ENXIO || error == ENODEV ? ERROR_BAD_FILE_TYPE
+                                                       : PathError(error, native));
+        return INVALID_HANDLE_VALUE;
+    }
+
+    if (fstat(fd, &status) != 0) {
+        return AbandonOpen(fd, created, native, Win32ErrorFromErrno(errno));
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return AbandonOpen(fd, false, native, NotAFileError(status.st_mode));
+    }
+
+    // No sharing: an exclusive lock. Any sharing: a shared lock, which still keeps out an
+    // unshared opener. flock locks belong to the open file, so this also works between
+    // two opens in this process.
+    if (FlockRetrying(fd, (shareMode == 0 ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+        const int error = errno;
+        if (error == EWOULDBLOCK) {
+            // Someone opened what we just created; it is theirs now, so it stays.
+            return AbandonOpen(fd, false, native, ERROR_SHARING_VIOLATION);
+        }
+        if (error != ENOTSUP && error != ENOSYS) {
+            return AbandonOpen(fd, created, native, Win32ErrorFromErrno(error));
+        }
+        // A file system without locks: the file is opened unprotected.
+    }
+
+    const int statusFlags = fcntl(fd, F_GETFL);
+    if (statusFlags < 0 || fcntl(fd, F_SETFL, statusFlags & ~O_NONBLOCK) != 0) {
+        return AbandonOpen(fd, created, native, Win32ErrorFromErrno(errno));
+    }
+
+    // Truncation waits for the lock: a file someone holds must not lose its data to an
+    // open that is then refused.
+    if (!created && (creation == CREATE_ALWAYS || creation == TRUNCATE_EXISTING)) {
+        if (!wantWrite) {
+            return AbandonOpen(fd, false, native, ERROR_ACCESS_DENIED);
+        }
+        int result;
+        do {
+            result = ftruncate(fd, 0);
+        } while (result != 0 && errno == EINTR);
+        if (result != 0) {
+            return AbandonOpen(fd, false, native, Win32ErrorFromErrno(errno));
+        }
+    }
+
+    auto* file = new (std::nothrow) FileObject;
+    if (file == nullptr) {
+        return AbandonOpen(fd, created, native, ERROR_NOT_ENOUGH_MEMORY);
+    }
+    file->fd = fd;
+    file->canRead = wantRead;
+    file->canWrite = wantWrite;
+    if (!KernelRegister(file)) {
+        delete file;
+        return AbandonOpen(fd, created, native, ERROR_NOT_ENOUGH_MEMORY);
+    }
+    const bool existed = !created && (creation == CREATE_ALWAYS || creation == OPEN_ALWAYS);
+    SetLastError(existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    return static_cast<HANDLE>(static_cast<KernelObject*>(file));
+}
+
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, void* overlapped)
+{
+    if (read != nullptr) {
+        *read = 0;
+    }
+    DWORD code = 0;
+    if (FaultShouldFail("ReadFile", &code)) {
+        return Fail(code);
+    }
+    KernelRef<FileObject> object(file, KernelKind::File);
+    if (!object) {
+        return Fail(ERROR_INVALID_HANDLE);
+    }
+    if (overlapped != nullptr || (buffer == nullptr && toRead > 0)) {
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
+    if (!object->canRead) {
+        return Fail(ERROR_ACCESS_DENIED);
+    }
+    std::lock_guard<std::mutex> lock(object->mutex);
+    auto* bytes = static_cast<char*>(buffer);
+    size_t done = 0;
+    int error = 0;
+    while (done < toRead) {
+        const uint64_t offset = object->position + done;
+        if (offset > static_cast<uint64_t>(INT64_MAX)) {
+            break; // nothing can lie beyond the largest offset
+        }
+        const ssize_t got =
+            pread(object->fd, bytes + done, toRead - done, static_cast<off_t>(offset));
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            error = errno;
+            break;
+        }
+        if (got == 0) {
+            break; // end of file: success with fewer bytes
+        }
+        done += static_cast<size_t>(got);
+    }
+    object->position += done;
+    if (read != nullptr) {
+        *read = static_cast<DWORD>(done);
+    }
+    if (error != 0) {
+        return Fail(error == EIO ? ERROR_READ_FAULT : Win32ErrorFromErrno(error));
+    }
+    return TRUE;
+}
+
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, LPDWORD written, void* overlapped)
+{
+    if (written != nullptr) {
+        *written = 0;
+    }
+    DWORD code = 0;
+    if (FaultShouldFail("WriteFile", &code)) {
+        return Fail(code);
+    }
+    KernelRef<FileObject> object(file, KernelKind::File);
+    if (!object) {
+        return Fail(ERROR_INVALID_HANDLE);
+    }
+    if (overlapped != nullptr || (buffer == nullptr && toWrite > 0)) {
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
+    if (!object->canWrite) {
+        return Fail(ERROR_ACCESS_DENIED);
+    }
+    std::lock_guard<std::mutex> lock(object->mutex);
+    const auto* bytes = static_cast<const char*>(buffer);
+    size_t done = 0;
+    DWORD failure = ERROR_SUCCESS;
+    while (done < toWrite) {
+        const uint64_t offset = object->position + done;
+        if (offset > static_cast<uint64_t>(INT64_MAX) - (toWrite - done)) {
+            failure = Win32ErrorFromErrno(EFBIG);
+            break;
+        }
+        const ssize_t put =
+            pwrite(object->fd, bytes + done, toWrite - done, static_cast<off_t>(offset));
+        if (put < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            failure = errno == EIO ? ERROR_WRITE_FAULT : Win32ErrorFromErrno(errno);
+            break;
+        }
+        if (put == 0) {
+            failure = ERROR_WRITE_FAULT; // no progress and no reason given
+            break;
+        }
+        done += static_cast<size_t>(put);
+    }
+    object->position += done;
+    if (written != nullptr) {
+        *written = static_cast<DWORD>(done);
+    }
+    if (failure != ERROR_SUCCESS) {
+        return Fail(failure);
+    }
+    return TRUE;
+}
+
+DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("SetFilePointer", &code)) {
+        SetLastError(code);
+        return INVALID_SET_FILE_POINTER;
+    }
+    KernelRef<FileObject> object(file, KernelKind::File);
+    if (!object) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return INVALID_SET_FILE_POINTER;
+    }
+    // With a high half the distance is 64 bits, the low half taken as unsigned.
+    const int64_t move =
+        distanceHigh != nullptr
+            ? static_cast<int64_t>(
+                  (static_cast<uint64_t>(static_cast<uint32_t>(*distanceHigh)) << 32) |
+                  static_cast<uint32_t>(distance))
+            : static_cast<int64_t>(distance);
+    std::lock_guard<std::mutex> lock(object->mutex);
+    int64_t base = 0;
+    if (method == FILE_BEGIN) {
+        base = 0;
+    } else if (method == FILE_CURRENT) {
+        base = static_cast<int64_t>(object->position);
+    } else if (method == FILE_END) {
+        struct stat status;
+        if (fstat(object->fd, &status) != 0) {
+            SetLastErrorFromErrno(errno);
+            return INVALID_SET_FILE_POINTER;
+        }
+        base = status.st_size;
+    } else {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_SET_FILE_POINTER;
+    }
+    int64_t target = 0;
+    if (__builtin_add_overflow(base, move, &target)) {
+        SetLastError(move < 0 ? ERROR_NEGATIVE_SEEK : ERROR_INVALID_PARAMETER);
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (target < 0) {
+        SetLastError(ERROR_NEGATIVE_SEEK);
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (distanceHigh == nullptr && target > static_cast<int64_t>(UINT32_MAX)) {
+        SetLastError(ERROR_INVALID_PARAMETER); // the caller could not be told the result
+        return INVALID_SET_FILE_POINTER;
+    }
+    object->position = static_cast<uint64_t>(target);
+    if (distanceHigh != nullptr) {
+        *distanceHigh =
+            static_cast<LONG>(static_cast<uint32_t>(static_cast<uint64_t>(target) >> 32));
+    }
+    // A low half of 0xFFFFFFFF is a valid result; callers tell it apart by the error.
+    SetLastError(ERROR_SUCCESS);
+    return static_cast<DWORD>(target);
+}
+
+BOOL SetEndOfFile(HANDLE file)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("SetEndOfFile", &code)) {
+        return Fail(code);
+    }
+    KernelRef<FileObject> object(file, KernelKind::File);
+    if (!object) {
+        return Fail(ERROR_INVALID_HANDLE);
+    }
+    if (!object->canWrite) {
+        return Fail(ERROR_ACCESS_DENIED);
+    }
+    std::lock_guard<std::mutex> lock(object->mutex);
+    int result;
+    do {
+        result = ftruncate(object->fd, static_cast<off_t>(object->position));
+    } while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        return FailErrno(errno);
+    }
+    return TRUE;
+}
+
+DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("GetFileSize", &code)) {
+        SetLastError(code);
+        return INVALID_FILE_SIZE;
+    }
+    KernelRef<FileObject> object(file, KernelKind::File);
+    if (!object) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return INVALID_FILE_SIZE;
+    }
+    struct stat status;
+    if (fstat(object->fd, &status) != 0) {
+        SetLastErrorFromErrno(errno);
+        return INVALID_FILE_SIZE;
+    }
+    const uint64_t size = static_cast<uint64_t>(status.st_size);
+    if (sizeHigh != nullptr) {
+        *sizeHigh = static_cast<DWORD>(size >> 32);
+    }
+    // A low half of 0xFFFFFFFF is a valid size; callers tell it apart by the error.
+    SetLastError(ERROR_SUCCESS);
+    return static_cast<DWORD>(size);
+}
+
+BOOL CloseHandle(HANDLE object)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("CloseHandle", &code)) {
+        return Fail(code);
+    }
+    KernelObject* kernel = KernelUnregister(object, KernelKind::Any);
+    if (kernel == nullptr) {
+        return Fail(ERROR_INVALID_HANDLE);
+    }
+    const DWORD error = KernelRelease(kernel);
+    if (error != ERROR_SUCCESS) {
+        return Fail(error);
+    }
+    return TRUE;
+}
+
+BOOL DeleteFileA(LPCSTR path)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("DeleteFileA", &code)) {
+        return Fail(code);
+    }
+    std::string native;
+    if (!NativePath(path, &native)) {
+        return FALSE;
+    }
+    struct stat status;
+    if (lstat(native.c_str(), &status) == 0) {
+        if (S_ISDIR(status.st_mode)) {
+            return Fail(ERROR_ACCESS_DENIED);
+        }
+        if (S_ISREG(status.st_mode) && FileHeldOpen(native)) {
+            return Fail(ERROR_SHARING_VIOLATION);
+        }
+    }
+    if (unlink(native.c_str()) != 0) {
+        return FailPath(errno, native);
+    }
+    return TRUE;
+}
+
+BOOL MoveFileA(LPCSTR existing, LPCSTR target)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("MoveFileA", &code)) {
+        return Fail(code);
+    }
+    std::string from;
+    std::string to;
+    if (!NativePath(existing, &from) || !NativePath(target, &to)) {
+        return FALSE;
+    }
+    return RenameWithoutReplacing(from, to);
+}
+
+BOOL MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("MoveFileExA", &code)) {
+        return Fail(code);
+    }
+    std::string from;
+    std::string to;
+    if (!NativePath(existing, &from) || !NativePath(target, &to)) {
+        return FALSE;
+    }
+    if ((flags & ~static_cast<DWORD>(MOVEFILE_REPLACE_EXISTING)) != 0) {
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
+    if ((flags & MOVEFILE_REPLACE_EXISTING) == 0) {
+        return RenameWithoutReplacing(from, to);
+    }
+    // Win32 replaces files only; rename() would also replace an empty folder.
+    struct stat status;
+    if (lstat(to.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+        return Fail(ERROR_ACCESS_DENIED);
+    }
+    if (rename(from.c_str(), to.c_str()) != 0) {
+        return FailMove(errno, from);
+    }
+    return TRUE;
+}
+
+HANDLE FindFirstFileA(LPCSTR path, LPWIN32_FIND_DATAA data)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("FindFirstFileA", &code)) {
+        SetLastError(code);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (data == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    std::string native;
+    if (!NativePath(path, &native)) {
+        return INVALID_HANDLE_VALUE;
+    }
+    const size_t slash = native.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : native.substr(0, slash));
+    const std::string name = slash == std::string::npos ? native : native.substr(slash + 1);
+    if (name.empty()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (folder.find_first_of("*?") != std::string::npos) {
+        SetLastError(ERROR_INVALID_NAME); // wildcards only in the last component
+        return INVALID_HANDLE_VALUE;
+    }
+
+    auto* find = new (std::nothrow) FindObject;
+    if (find == nullptr) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return INVALID_HANDLE_VALUE;
+    }
+    struct stat status;
+    if (name.find_first_of("*?") == std::string::npos) {
+        if (stat(native.c_str(), &status) != 0 && lstat(native.c_str(), &status) != 0) {
+            const int error = errno;
+            delete find;
+            struct stat folderStatus;
+            if (error == ENOENT && stat(folder.c_str(), &folderStatus) == 0) {
+                SetLastError(ERROR_FILE_NOT_FOUND);
+            } else {
+                SetLastError(error == ENOENT || error == ENOTDIR ? ERROR_PATH_NOT_FOUND
+                                                                 : Win32ErrorFromErrno(error));
+            }
+            return INVALID_HANDLE_VALUE;
+        }
+        FillFindData(data, name.c_str(), status);
+    } else {
+        find->pattern = WildcardToFnmatch(name);
+        find->directory = opendir(folder.c_str());
+        if (find->directory == nullptr) {
+            const int error = errno;
+            delete find;
+            SetLastError(error == ENOENT || error == ENOTDIR ? ERROR_PATH_NOT_FOUND
+                                                             : Win32ErrorFromErrno(error));
+            return INVALID_HANDLE_VALUE;
+        }
+        for (;;) {
+            errno = 0;
+            const struct dirent* entry = readdir(find->directory);
+            if (entry == nullptr) {
+                const int error = errno;
+                DestroyFindObject(find);
+                SetLastError(error == 0 ? ERROR_FILE_NOT_FOUND : Win32ErrorFromErrno(error));
+                return INVALID_HANDLE_VALUE;
+            }
+            if (!WildcardMatches(find->pattern, entry->d_name)) {
+                continue;
+            }
+            const int folderFd = dirfd(find->directory);
+            if (fstatat(folderFd, entry->d_name, &status, 0) != 0 &&
+                fstatat(folderFd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+                continue; // removed while we looked
+            }
+            FillFindData(data, entry->d_name, status);
+            break;
+        }
+    }
+    if (!KernelRegister(find)) {
+        DestroyFindObject(find);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return INVALID_HANDLE_VALUE;
+    }
+    return static_cast<HANDLE>(static_cast<KernelObject*>(find));
+}
+
+BOOL FindClose(HANDLE find)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("FindClose", &code)) {
+        return Fail(code);
+    }
+    KernelObject* kernel = KernelUnregister(find, KernelKind::Find);
+    if (kernel == nullptr) {
+        return Fail(ERROR_INVALID_HANDLE);
+    }
+    const DWORD error = KernelRelease(kernel);
+    if (error != ERROR_SUCCESS) {
+        return Fail(error);
+    }
+    return TRUE;
+}
+
+DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("GetCurrentDirectoryA", &code)) {
+        SetLastError(code);
+        return 0;
+    }
+    char* current = getcwd(nullptr, 0);
+    if (current == nullptr) {
+        SetLastErrorFromErrno(errno);
+        return 0;
+    }
+    const std::string path = ProgramPathFromNative(current);
+    free(current);
+    // Too small a buffer: the size needed, counting the NUL.
+    if (buffer == nullptr || size < path.size() + 1) {
+        return static_cast<DWORD>(path.size() + 1);
+    }
+    memcpy(buffer, path.c_str(), path.size() + 1);
+    return static_cast<DWORD>(path.size());
+}
+
+BOOL SetCurrentDirectoryA(LPCSTR path)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("SetCurrentDirectoryA", &code)) {
+        return Fail(code);
+    }
+    std::string native;
+    if (!NativePath(path, &native)) {
+        return FALSE;
+    }
+    if (chdir(native.c_str()) != 0) {
+        const int error = errno;
+        struct stat status;
+        if (error == ENOTDIR && stat(native.c_str(), &status) == 0 && !S_ISDIR(status.st_mode)) {
+            return Fail(ERROR_DIRECTORY);
+        }
+        return FailPath(error, native);
+    }
+    return TRUE;
+}

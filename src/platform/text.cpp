@@ -1,0 +1,181 @@
+// Strings and formatting: the Win32 string calls over UTF-8 text.
+#include <cstdio>
+#include <cstring>
+
+#include "platform/seams.h"
+#include "platform/utf8.h"
+#include "platform/win32.h"
+
+namespace {
+
+// Bytes in the sequence a lead byte starts; 1 for ASCII and for bytes that cannot lead.
+size_t SequenceLength(unsigned char lead)
+{
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        return 2;
+    }
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        return 3;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        return 4;
+    }
+    return 1;
+}
+
+bool IsContinuation(unsigned char byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
+
+int FormatBounded(LPSTR buffer, size_t size, LPCSTR format, va_list arguments)
+{
+    if (buffer == nullptr || format == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    if (size == 0) {
+        return 0;
+    }
+    const int full = vsnprintf(buffer, size, format, arguments);
+    if (full < 0) {
+        buffer[0] = '\0';
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    size_t stored = static_cast<size_t>(full);
+    if (stored >= size) {
+        // vsnprintf cut at size-1 bytes wherever that fell.
+        stored = Utf8TrimPartial(buffer, size - 1);
+        buffer[stored] = '\0';
+    }
+    return static_cast<int>(stored);
+}
+
+} // namespace
+
+size_t Utf8TrimPartial(const char* text, size_t length)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    size_t start = length;
+    size_t continuations = 0;
+    while (start > 0 && continuations < 4 && IsContinuation(bytes[start - 1])) {
+        --start;
+        ++continuations;
+    }
+    if (start == 0 || IsContinuation(bytes[start - 1])) {
+        return length; // not UTF-8 here: nothing to protect
+    }
+    const size_t lead = start - 1;
+    if (SequenceLength(bytes[lead]) > continuations + 1) {
+        return lead;
+    }
+    return length;
+}
+
+size_t Utf8SafeCut(const char* text, size_t maxBytes)
+{
+    const size_t length = strnlen(text, maxBytes);
+    if (length < maxBytes || text[maxBytes] == '\0') {
+        return length;
+    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    // The byte after the cut tells whether the cut falls inside a character.
+    if (!IsContinuation(bytes[maxBytes])) {
+        return maxBytes;
+    }
+    return Utf8TrimPartial(text, maxBytes);
+}
+
+LPSTR lstrcpynA(LPSTR destination, LPCSTR source, int count)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("lstrcpynA", &code)) {
+        if (destination != nullptr && count > 0) {
+            destination[0] = '\0';
+        }
+        SetLastError(code);
+        return nullptr;
+    }
+    if (destination == nullptr || source == nullptr || count < 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (count == 0) {
+        return destination;
+    }
+    const size_t keep = Utf8SafeCut(source, static_cast<size_t>(count) - 1);
+    memmove(destination, source, keep);
+    destination[keep] = '\0';
+    return destination;
+}
+
+int lstrlenA(LPCSTR text)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("lstrlenA", &code)) {
+        SetLastError(code);
+        return 0;
+    }
+    if (text == nullptr) {
+        return 0;
+    }
+    return static_cast<int>(strlen(text));
+}
+
+// Case is folded for ASCII letters only: the comparison must not depend on the process
+// locale, and the program compares names and extensions with it.
+int lstrcmpiA(LPCSTR a, LPCSTR b)
+{
+    if (a == nullptr || b == nullptr) {
+        return a == b ? 0 : (a == nullptr ? -1 : 1);
+    }
+    const auto* left = reinterpret_cast<const unsigned char*>(a);
+    const auto* right = reinterpret_cast<const unsigned char*>(b);
+    for (;; ++left, ++right) {
+        unsigned char l = *left;
+        unsigned char r = *right;
+        if (l >= 'A' && l <= 'Z') {
+            l = static_cast<unsigned char>(l - 'A' + 'a');
+        }
+        if (r >= 'A' && r <= 'Z') {
+            r = static_cast<unsigned char>(r - 'A' + 'a');
+        }
+        if (l != r) {
+            return l < r ? -1 : 1;
+        }
+        if (l == '\0') {
+            return 0;
+        }
+    }
+}
+
+int wvsprintfBoundedA(LPSTR buffer, size_t size, LPCSTR format, va_list arguments)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("wvsprintfBoundedA", &code)) {
+        if (buffer != nullptr && size > 0) {
+            buffer[0] = '\0';
+        }
+        SetLastError(code);
+        return 0;
+    }
+    return FormatBounded(buffer, size, format, arguments);
+}
+
+int wsprintfBoundedA(LPSTR buffer, size_t size, LPCSTR format, ...)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("wsprintfBoundedA", &code)) {
+        if (buffer != nullptr && size > 0) {
+            buffer[0] = '\0';
+        }
+        SetLastError(code);
+        return 0;
+    }
+    va_list arguments;
+    va_start(arguments, format);
+    const int stored = FormatBounded(buffer, size, format, arguments);
+    va_end(arguments);
+    return stored;
+}

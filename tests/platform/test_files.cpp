@@ -1,0 +1,546 @@
+// The file calls on a real file system: sizes beyond 4 GiB, sharing between openers and
+// processes, files that are not files, moves, searches and a full disk.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/seams.h"
+#include "platform/win32.h"
+#include "support/temp_dir.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr uint64_t kGiB = 1024ull * 1024 * 1024;
+
+// Started as the "other process" of a sharing test, this program only tries the open and
+// reports through its exit status: 0 opened, the Win32 error otherwise (capped at 255).
+const int g_shareProbe = [] {
+    const char* path = getenv("SALVORIN_SHARE_PROBE_PATH");
+    const char* share = getenv("SALVORIN_SHARE_PROBE_MODE");
+    if (path == nullptr || share == nullptr) {
+        return 0;
+    }
+    HANDLE file = CreateFileA(path, GENERIC_READ, static_cast<DWORD>(atoi(share)), nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        _exit(0);
+    }
+    const DWORD error = GetLastError();
+    _exit(error > 0 && error < 255 ? static_cast<int>(error) : 255);
+}();
+
+int OpenInOtherProcess(const std::string& path, DWORD share)
+{
+    std::vector<std::string> variables = {"SALVORIN_SHARE_PROBE_PATH=" + path,
+                                          "SALVORIN_SHARE_PROBE_MODE=" + std::to_string(share)};
+    std::vector<char*> environment;
+    for (auto& variable : variables) {
+        environment.push_back(variable.data());
+    }
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        environment.push_back(*entry);
+    }
+    environment.push_back(nullptr);
+    char program[] = "/proc/self/exe";
+    char* arguments[] = {program, nullptr};
+    pid_t child = 0;
+    if (posix_spawn(&child, program, nullptr, nullptr, arguments, environment.data()) != 0) {
+        return -1;
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+        return -2;
+    }
+    return WEXITSTATUS(status);
+}
+
+HANDLE Open(const std::string& path, DWORD access, DWORD share, DWORD creation)
+{
+    return CreateFileA(path.c_str(), access, share, nullptr, creation, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+}
+
+DWORD OpenError(const std::string& path, DWORD access, DWORD share, DWORD creation)
+{
+    SetLastError(ERROR_GEN_FAILURE);
+    HANDLE file = Open(path, access, share, creation);
+    const DWORD error = GetLastError(); // also set on success (ERROR_ALREADY_EXISTS)
+    if (file != INVALID_HANDLE_VALUE) {
+        EXPECT_TRUE(CloseHandle(file));
+    }
+    return error;
+}
+
+// Where the 64-bit position of a handle stands now.
+uint64_t Position(HANDLE file)
+{
+    LONG high = 0;
+    const DWORD low = SetFilePointer(file, 0, &high, FILE_CURRENT);
+    return (static_cast<uint64_t>(static_cast<DWORD>(high)) << 32) | low;
+}
+
+// The byte makeFile puts at `offset` (dense part only).
+char Pattern(uint64_t offset)
+{
+    return static_cast<char>((offset * 7 + 3) & 0xFF);
+}
+
+class Files : public ::testing::Test {
+  protected:
+    void SetUp() override { FaultClearAll(); }
+    void TearDown() override { FaultClearAll(); }
+    TempDir dir;
+};
+
+} // namespace
+
+TEST_F(Files, CreationDispositions)
+{
+    const std::string path = dir.makeFile("take.raw", 100);
+    EXPECT_EQ(OpenError(path, GENERIC_WRITE, 0, CREATE_NEW), static_cast<DWORD>(ERROR_FILE_EXISTS));
+    EXPECT_EQ(OpenError(dir.file("none.raw"), GENERIC_READ, 0, OPEN_EXISTING),
+              static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(OpenError(dir.file("no/none.raw"), GENERIC_READ, 0, OPEN_EXISTING),
+              static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+
+    // OPEN_ALWAYS keeps the data and says the file was there.
+    EXPECT_EQ(OpenError(path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_ALWAYS),
+              static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_EQ(ReadWholeFile(path).size(), 100u);
+    EXPECT_EQ(OpenError(dir.file("new.raw"), GENERIC_WRITE, 0, OPEN_ALWAYS), 0u);
+
+    EXPECT_EQ(OpenError(path, GENERIC_WRITE, 0, CREATE_ALWAYS),
+              static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_EQ(ReadWholeFile(path).size(), 0u);
+    dir.makeFile("cut.raw", 10);
+    EXPECT_EQ(OpenError(dir.file("cut.raw"), GENERIC_WRITE, 0, TRUNCATE_EXISTING), 0u);
+    EXPECT_EQ(ReadWholeFile(dir.file("cut.raw")).size(), 0u);
+}
+
+TEST_F(Files, ReadsAndWritesFollowTheHandlesPosition)
+{
+    const std::string path = dir.makeFile("take.raw", 1000);
+    HANDLE file = Open(path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+
+    char buffer[2000];
+    DWORD count = 0;
+    ASSERT_EQ(SetFilePointer(file, 990, nullptr, FILE_BEGIN), 990u);
+    ASSERT_TRUE(ReadFile(file, buffer, sizeof(buffer), &count, nullptr));
+    EXPECT_EQ(count, 10u); // end of file: success with less
+    EXPECT_EQ(buffer[0], Pattern(990));
+    ASSERT_TRUE(ReadFile(file, buffer, sizeof(buffer), &count, nullptr));
+    EXPECT_EQ(count, 0u);
+
+    ASSERT_EQ(SetFilePointer(file, -500, nullptr, FILE_END), 500u);
+    ASSERT_TRUE(WriteFile(file, "WXYZ", 4, &count, nullptr));
+    EXPECT_EQ(count, 4u);
+    EXPECT_EQ(Position(file), 504u);
+    ASSERT_EQ(SetFilePointer(file, -5, nullptr, FILE_CURRENT), 499u);
+    ASSERT_TRUE(ReadFile(file, buffer, 6, &count, nullptr));
+    EXPECT_EQ(std::string(buffer, 6), std::string(1, Pattern(499)) + "WXYZ" + Pattern(504));
+
+    ASSERT_EQ(SetFilePointer(file, 100, nullptr, FILE_BEGIN), 100u);
+    ASSERT_TRUE(SetEndOfFile(file));
+    EXPECT_EQ(GetFileSize(file, nullptr), 100u);
+    EXPECT_EQ(Position(file), 100u);
+    EXPECT_TRUE(CloseHandle(file));
+}
+
+TEST_F(Files, SizesAndPositionsBeyondFourGiB)
+{
+    const std::string path = dir.makeFile("big.raw", 6 * kGiB);
+    HANDLE file = Open(path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+
+    DWORD high = 0;
+    SetLastError(ERROR_GEN_FAILURE);
+    EXPECT_EQ(GetFileSize(file, &high), 0x80000000u);
+    EXPECT_EQ(high, 1u);
+    EXPECT_EQ(GetLastError(), 0u);
+
+    // With a high half, the low half counts as unsigned: 0xFFFFFFFF is +4 GiB - 1.
+    LONG moveHigh = 0;
+    SetLastError(ERROR_GEN_FAILURE);
+    EXPECT_EQ(SetFilePointer(file, static_cast<LONG>(0xFFFFFFFFu), &moveHigh, FILE_BEGIN),
+              0xFFFFFFFFu);
+    EXPECT_EQ(GetLastError(), 0u);
+    EXPECT_EQ(moveHigh, 0);
+
+    // Write across the 4 GiB boundary and read it back independently.
+    ASSERT_EQ(SetFilePointer(file, -2, nullptr, FILE_CURRENT), 0xFFFFFFFDu);
+    DWORD count = 0;
+    ASSERT_TRUE(WriteFile(file, "ABCDEF", 6, &count, nullptr));
+    EXPECT_EQ(Position(file), 4 * kGiB + 3);
+    {
+        std::ifstream in(path, std::ios::binary);
+        in.seekg(static_cast<std::streamoff>(4 * kGiB - 3));
+        char back[6] = {};
+        in.read(back, 6);
+        EXPECT_EQ(std::string(back, 6), "ABCDEF");
+    }
+
+    // 5 GiB from the start, then 16 bytes before the end, with 64-bit distances.
+    moveHigh = 1;
+    EXPECT_EQ(SetFilePointer(file, 0x40000000, &moveHigh, FILE_BEGIN), 0x40000000u);
+    EXPECT_EQ(moveHigh, 1);
+    moveHigh = -1;
+    EXPECT_EQ(SetFilePointer(file, -16, &moveHigh, FILE_END), 0x7FFFFFF0u);
+    EXPECT_EQ(moveHigh, 1);
+
+    // Without a high half, a result past 32 bits fails and the position stays.
+    SetLastError(0);
+    EXPECT_EQ(SetFilePointer(file, -16, nullptr, FILE_END), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(Position(file), 6 * kGiB - 16);
+
+    // Before the start: ERROR_NEGATIVE_SEEK, by either form.
+    EXPECT_EQ(SetFilePointer(file, -1, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NEGATIVE_SEEK));
+    moveHigh = -2;
+    EXPECT_EQ(SetFilePointer(file, 0, &moveHigh, FILE_END), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NEGATIVE_SEEK));
+    EXPECT_EQ(Position(file), 6 * kGiB - 16);
+
+    // Grow to 7 GiB at the position.
+    moveHigh = 1;
+    ASSERT_EQ(SetFilePointer(file, static_cast<LONG>(0xC0000000u), &moveHigh, FILE_BEGIN),
+              0xC0000000u);
+    ASSERT_TRUE(SetEndOfFile(file));
+    EXPECT_EQ(GetFileSize(file, &high), 0xC0000000u);
+    EXPECT_EQ(high, 1u);
+    EXPECT_TRUE(CloseHandle(file));
+}
+
+TEST_F(Files, SizeOfExactlyFourGiBMinusOne)
+{
+    const std::string path = dir.makeFile("edge.raw", 4294967295ull);
+    HANDLE file = Open(path, GENERIC_READ, 0, OPEN_EXISTING);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD high = 7;
+    SetLastError(ERROR_GEN_FAILURE);
+    EXPECT_EQ(GetFileSize(file, &high), 0xFFFFFFFFu);
+    EXPECT_EQ(high, 0u);
+    EXPECT_EQ(GetLastError(), 0u); // how a caller tells this size from INVALID_FILE_SIZE
+    EXPECT_TRUE(CloseHandle(file));
+}
+
+TEST_F(Files, UnsharedOpenKeepsOthersOut)
+{
+    const std::string path = dir.makeFile("take.raw", 64);
+    HANDLE held = Open(path, GENERIC_READ, 0, OPEN_EXISTING);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const DWORD sharing = ERROR_SHARING_VIOLATION;
+    EXPECT_EQ(OpenError(path, GENERIC_READ, 0, OPEN_EXISTING), sharing);
+    EXPECT_EQ(OpenError(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING), sharing);
+    // A refused CREATE_ALWAYS must not have cut the file, nor a refused delete removed it.
+    EXPECT_EQ(OpenError(path, GENERIC_WRITE, 0, CREATE_ALWAYS), sharing);
+    EXPECT_EQ(ReadWholeFile(path).size(), 64u);
+    SetLastError(0);
+    EXPECT_FALSE(DeleteFileA(path.c_str()));
+    EXPECT_EQ(GetLastError(), sharing);
+    EXPECT_EQ(OpenInOtherProcess(path, 0), static_cast<int>(sharing));
+    EXPECT_EQ(OpenInOtherProcess(path, FILE_SHARE_READ), static_cast<int>(sharing));
+    EXPECT_TRUE(CloseHandle(held));
+
+    EXPECT_EQ(OpenError(path, GENERIC_READ, 0, OPEN_EXISTING), 0u);
+    HANDLE shared = Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    ASSERT_NE(shared, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(OpenError(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING), 0u);
+    EXPECT_EQ(OpenInOtherProcess(path, FILE_SHARE_READ), 0);
+    EXPECT_EQ(OpenError(path, GENERIC_READ, 0, OPEN_EXISTING), sharing);
+    EXPECT_EQ(OpenInOtherProcess(path, 0), static_cast<int>(sharing));
+    EXPECT_TRUE(CloseHandle(shared));
+    EXPECT_TRUE(DeleteFileA(path.c_str()));
+}
+
+TEST_F(Files, OnlyRegularFilesOpen)
+{
+    const DWORD badType = ERROR_BAD_FILE_TYPE;
+    EXPECT_EQ(OpenError(dir.path(), GENERIC_READ, 0, OPEN_EXISTING),
+              static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(OpenError(dir.path(), GENERIC_WRITE, 0, OPEN_EXISTING),
+              static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(OpenError("/dev/null", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING), badType);
+
+    // A FIFO without a writer (or reader) would block a plain open forever.
+    const std::string fifo = dir.file("pipe");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(OpenError(fifo, GENERIC_READ, 0, OPEN_EXISTING), badType);
+    EXPECT_EQ(OpenError(fifo, GENERIC_WRITE, 0, OPEN_ALWAYS), badType);
+
+    const std::string socketPath = dir.file("sock");
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof(address.sun_path));
+    strcpy(address.sun_path, socketPath.c_str());
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    EXPECT_EQ(OpenError(socketPath, GENERIC_READ, 0, OPEN_EXISTING), badType);
+    close(listener);
+}
+
+TEST_F(Files, PathLengthCountsCharacters)
+{
+    const std::string base = dir.path() + "/";
+    ASSERT_LT(base.size(), 100u);
+    const std::string fits = base + std::string(259 - base.size(), 'n');
+    EXPECT_EQ(OpenError(fits, GENERIC_READ, 0, OPEN_EXISTING),
+              static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    const std::string tooLong = fits + "n";
+    EXPECT_EQ(OpenError(tooLong, GENERIC_READ, 0, OPEN_EXISTING),
+              static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
+    SetLastError(0);
+    EXPECT_FALSE(DeleteFileA(tooLong.c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
+
+    // 120 two-byte letters: more than 260 bytes, far fewer characters.
+    std::string accented = base;
+    for (int i = 0; i < 120; ++i) {
+        accented += "\xC3\xA9";
+    }
+    ASSERT_GT(accented.size(), 260u);
+    EXPECT_EQ(OpenError(accented, GENERIC_WRITE, 0, CREATE_NEW), 0u);
+}
+
+TEST_F(Files, MovesRefuseOrReplaceAsAsked)
+{
+    const std::string source = dir.makeFile("source.raw", 10);
+    const std::string target = dir.makeFile("target.wav", 20);
+    SetLastError(0);
+    EXPECT_FALSE(MoveFileA(source.c_str(), target.c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_EQ(ReadWholeFile(source).size(), 10u);
+    EXPECT_EQ(ReadWholeFile(target).size(), 20u);
+    EXPECT_FALSE(MoveFileExA(source.c_str(), target.c_str(), 0));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+
+    EXPECT_TRUE(MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(ReadWholeFile(target).size(), 10u);
+    EXPECT_EQ(access(source.c_str(), F_OK), -1);
+
+    EXPECT_TRUE(MoveFileA(target.c_str(), source.c_str()));
+    EXPECT_EQ(ReadWholeFile(source).size(), 10u);
+    EXPECT_EQ(access(target.c_str(), F_OK), -1);
+
+    const std::string folder = dir.file("folder");
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    EXPECT_FALSE(MoveFileExA(source.c_str(), folder.c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_FALSE(MoveFileA(dir.file("missing").c_str(), target.c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(MoveFileA(source.c_str(), dir.file("nowhere/target.wav").c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+}
+
+TEST_F(Files, DeleteRefusesFolders)
+{
+    SetLastError(0);
+    EXPECT_FALSE(DeleteFileA(dir.path().c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_FALSE(DeleteFileA(dir.file("missing").c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    const std::string path = dir.makeFile("gone.raw", 1);
+    EXPECT_TRUE(DeleteFileA(path.c_str()));
+    EXPECT_EQ(access(path.c_str(), F_OK), -1);
+}
+
+TEST_F(Files, FindFirstFileMatchesWildcards)
+{
+    dir.makeFile("take1.raw", 5 * kGiB + 7);
+    dir.makeFile("noext", 1);
+    dir.makeFile("[x].bin", 3);
+    ASSERT_EQ(mkdir(dir.file("sub.d").c_str(), 0700), 0);
+
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(dir.file("*.raw").c_str(), &data);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    EXPECT_STREQ(data.cFileName, "take1.raw");
+    EXPECT_EQ(data.nFileSizeHigh, 1u);
+    EXPECT_EQ(data.nFileSizeLow, 0x40000007u);
+    EXPECT_EQ(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_TRUE(FindClose(find));
+
+    find = FindFirstFileA(dir.file("take?.r*").c_str(), &data);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    EXPECT_STREQ(data.cFileName, "take1.raw");
+    EXPECT_TRUE(FindClose(find));
+
+    find = FindFirstFileA(dir.file("noe*.*").c_str(), &data); // ".*" also takes no extension
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    EXPECT_STREQ(data.cFileName, "noext");
+    EXPECT_TRUE(FindClose(find));
+
+    find = FindFirstFileA(dir.file("[x]*").c_str(), &data); // brackets are plain characters
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    EXPECT_STREQ(data.cFileName, "[x].bin");
+    EXPECT_TRUE(FindClose(find));
+
+    find = FindFirstFileA(dir.file("sub.d").c_str(), &data);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    EXPECT_NE(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    SetLastError(0);
+    EXPECT_FALSE(CloseHandle(nullptr));
+    EXPECT_TRUE(FindClose(find));
+
+    EXPECT_EQ(FindFirstFileA(dir.file("*.wav").c_str(), &data), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(FindFirstFileA(dir.file("nowhere/*.raw").c_str(), &data), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+}
+
+TEST_F(Files, CurrentDirectory)
+{
+    char saved[4096];
+    const DWORD savedLength = GetCurrentDirectoryA(sizeof(saved), saved);
+    ASSERT_GT(savedLength, 0u);
+    ASSERT_LT(savedLength, sizeof(saved));
+
+    ASSERT_TRUE(SetCurrentDirectoryA(dir.path().c_str()));
+    const DWORD length = static_cast<DWORD>(dir.path().size());
+    EXPECT_EQ(GetCurrentDirectoryA(0, nullptr), length + 1);
+    std::vector<char> buffer(length + 1, 'X');
+    EXPECT_EQ(GetCurrentDirectoryA(length, buffer.data()), length + 1);
+    EXPECT_EQ(buffer[0], 'X');
+    EXPECT_EQ(GetCurrentDirectoryA(length + 1, buffer.data()), length);
+    EXPECT_EQ(std::string(buffer.data()), dir.path());
+
+    // Relative names now resolve in the new directory.
+    dir.makeFile("here.raw", 4);
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA("here.*", &data);
+    EXPECT_NE(find, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(FindClose(find));
+
+    SetLastError(0);
+    EXPECT_FALSE(SetCurrentDirectoryA("here.raw"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIRECTORY));
+    EXPECT_TRUE(SetCurrentDirectoryA(saved));
+}
+
+TEST_F(Files, StaleAndWrongHandlesAreRefused)
+{
+    const std::string path = dir.makeFile("take.raw", 10);
+    HANDLE writeOnly = Open(path, GENERIC_WRITE, 0, OPEN_EXISTING);
+    ASSERT_NE(writeOnly, INVALID_HANDLE_VALUE);
+    char buffer[4];
+    DWORD count = 99;
+    EXPECT_FALSE(ReadFile(writeOnly, buffer, sizeof(buffer), &count, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(count, 0u);
+    EXPECT_FALSE(FindClose(writeOnly));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_TRUE(CloseHandle(writeOnly));
+
+    EXPECT_FALSE(CloseHandle(writeOnly));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_FALSE(ReadFile(writeOnly, buffer, sizeof(buffer), &count, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(GetFileSize(INVALID_HANDLE_VALUE, nullptr), INVALID_FILE_SIZE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
+TEST_F(Files, InjectedFailuresLookLikeRealOnes)
+{
+    const std::string path = dir.makeFile("take.raw", 100);
+    FaultInject("CreateFileA", 2, ERROR_TOO_MANY_OPEN_FILES);
+    HANDLE first = Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    EXPECT_NE(first, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(OpenError(dir.file("never.raw"), GENERIC_WRITE, 0, CREATE_NEW),
+              static_cast<DWORD>(ERROR_TOO_MANY_OPEN_FILES));
+    EXPECT_EQ(access(dir.file("never.raw").c_str(), F_OK), -1);
+
+    FaultInject("ReadFile", 2, ERROR_READ_FAULT);
+    char buffer[10];
+    DWORD count = 0;
+    EXPECT_TRUE(ReadFile(first, buffer, sizeof(buffer), &count, nullptr));
+    EXPECT_FALSE(ReadFile(first, buffer, sizeof(buffer), &count, nullptr));
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_READ_FAULT));
+    EXPECT_EQ(Position(first), 10u) << "a failed read does not move";
+    EXPECT_TRUE(ReadFile(first, buffer, sizeof(buffer), &count, nullptr));
+    EXPECT_EQ(buffer[0], Pattern(10));
+    EXPECT_EQ(FaultCallCount("ReadFile"), 3);
+
+    FaultInject("GetFileSize", 1, ERROR_IO_DEVICE);
+    DWORD high = 5;
+    EXPECT_EQ(GetFileSize(first, &high), INVALID_FILE_SIZE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_IO_DEVICE));
+    EXPECT_EQ(GetFileSize(first, &high), 100u);
+
+    FaultInject("MoveFileA", 1, ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(MoveFileA(path.c_str(), dir.file("moved.raw").c_str()));
+    EXPECT_EQ(access(path.c_str(), F_OK), 0);
+    EXPECT_TRUE(CloseHandle(first));
+}
+
+// A small file system of its own, to fill up and to move across.
+class SmallFileSystem : public Files {
+  protected:
+    void SetUp() override
+    {
+        Files::SetUp();
+        mountPoint_ = dir.file("small");
+        ASSERT_EQ(mkdir(mountPoint_.c_str(), 0700), 0);
+        if (mount("tmpfs", mountPoint_.c_str(), "tmpfs", 0, "size=64k") != 0) {
+            GTEST_SKIP() << "cannot mount a 64 KiB tmpfs (" << strerror(errno)
+                         << "); needs root or CAP_SYS_ADMIN";
+        }
+        mounted_ = true;
+    }
+    void TearDown() override
+    {
+        if (mounted_) {
+            EXPECT_EQ(umount2(mountPoint_.c_str(), MNT_DETACH), 0);
+        }
+        Files::TearDown();
+    }
+    std::string mountPoint_;
+    bool mounted_ = false;
+};
+
+TEST_F(SmallFileSystem, WriteStopsAtAFullDisk)
+{
+    HANDLE file = Open(mountPoint_ + "/out.wav", GENERIC_WRITE, 0, CREATE_NEW);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    std::vector<char> data(256 * 1024, 'd');
+    DWORD written = 0;
+    SetLastError(0);
+    EXPECT_FALSE(WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
+    EXPECT_GT(written, 0u);
+    EXPECT_LT(written, data.size());
+    EXPECT_EQ(GetFileSize(file, nullptr), written);
+    EXPECT_EQ(Position(file), written);
+    EXPECT_TRUE(CloseHandle(file));
+}
+
+TEST_F(SmallFileSystem, MoveAcrossFileSystemsIsRefused)
+{
+    const std::string source = dir.makeFile("source.raw", 10);
+    const std::string target = mountPoint_ + "/target.raw";
+    SetLastError(0);
+    EXPECT_FALSE(MoveFileA(source.c_str(), target.c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SAME_DEVICE));
+    EXPECT_FALSE(MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SAME_DEVICE));
+    EXPECT_EQ(ReadWholeFile(source).size(), 10u);
+}

@@ -1,0 +1,124 @@
+// CreateThread, WaitForSingleObject and CloseHandle on threads.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <future>
+#include <memory>
+#include <mutex>
+
+#include "platform/seams.h"
+#include "platform/win32.h"
+
+namespace {
+
+// A gate the test opens when it wants the thread to go on.
+struct Gate {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool open = false;
+
+    void Open()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        open = true;
+        changed.notify_all();
+    }
+    void Pass()
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [this] { return open; });
+    }
+};
+
+struct Outcome {
+    DWORD inheritedLastError;
+    bool closedOwnHandle;
+};
+
+// Handed to the thread, which owns it from then on: the test keeps only the future, so
+// nothing is left to outlive when the thread's handle has been let go.
+struct Job {
+    Gate gate;
+    std::promise<Outcome> outcome;
+    std::atomic<HANDLE> ownHandle{nullptr};
+};
+
+DWORD WaitAtGate(LPVOID parameter)
+{
+    std::unique_ptr<Job> job(static_cast<Job*>(parameter));
+    const DWORD inherited = GetLastError();
+    SetLastError(ERROR_DISK_FULL);
+    job->gate.Pass();
+    bool closed = false;
+    if (HANDLE own = job->ownHandle.load()) {
+        closed = CloseHandle(own) != FALSE;
+    }
+    job->outcome.set_value(Outcome{inherited, closed});
+    return 0;
+}
+
+} // namespace
+
+TEST(Threads, WaitTimesOutUntilTheThreadEnds)
+{
+    auto* job = new Job;
+    auto outcome = job->outcome.get_future();
+    SetLastError(ERROR_ACCESS_DENIED);
+    DWORD id = 0;
+    HANDLE thread = CreateThread(nullptr, 0, WaitAtGate, job, 0, &id);
+    ASSERT_NE(thread, nullptr);
+    EXPECT_NE(id, 0u);
+    EXPECT_EQ(WaitForSingleObject(thread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(WaitForSingleObject(thread, 5), static_cast<DWORD>(WAIT_TIMEOUT));
+    job->gate.Open();
+    EXPECT_EQ(WaitForSingleObject(thread, INFINITE), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(WaitForSingleObject(thread, 0), static_cast<DWORD>(WAIT_OBJECT_0));
+    // Each thread has its own last error.
+    EXPECT_EQ(outcome.get().inheritedLastError, 0u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_TRUE(CloseHandle(thread));
+}
+
+TEST(Threads, ClosingARunningThreadLetsItFinish)
+{
+    auto* job = new Job;
+    auto outcome = job->outcome.get_future();
+    HANDLE thread = CreateThread(nullptr, 0, WaitAtGate, job, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    EXPECT_TRUE(CloseHandle(thread));
+    EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_FAILED);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    job->gate.Open();
+    EXPECT_FALSE(outcome.get().closedOwnHandle);
+}
+
+TEST(Threads, AThreadMayCloseItsOwnHandle)
+{
+    auto* job = new Job;
+    auto outcome = job->outcome.get_future();
+    HANDLE thread = CreateThread(nullptr, 0, WaitAtGate, job, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    job->ownHandle = thread;
+    job->gate.Open();
+    EXPECT_TRUE(outcome.get().closedOwnHandle);
+}
+
+TEST(Threads, FailuresAreReported)
+{
+    FaultClearAll();
+    FaultInject("CreateThread", 1, ERROR_NOT_ENOUGH_MEMORY);
+    DWORD id = 0;
+    EXPECT_EQ(CreateThread(nullptr, 0, WaitAtGate, nullptr, 0, &id), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+    EXPECT_EQ(id, 0u);
+    FaultClearAll();
+
+    EXPECT_EQ(CreateThread(nullptr, 0, nullptr, nullptr, 0, nullptr), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(WaitForSingleObject(INVALID_HANDLE_VALUE, INFINITE), WAIT_FAILED);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    int notAHandle = 0;
+    EXPECT_FALSE(CloseHandle(&notAHandle));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
