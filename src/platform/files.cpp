@@ -20,6 +20,7 @@
 #include "platform/kernel_object.h"
 #include "platform/seams.h"
 #include "platform/utf8.h"
+#include "platform/wine_paths.h"
 #include "platform/win32.h"
 
 namespace {
@@ -65,7 +66,8 @@ size_t PathUnits(const char* path)
 }
 
 // The one place where a path the program uses becomes a path of this system (and, in
-// ProgramPathFromNative, back). Windows drive paths are to be mapped here.
+// ProgramPathFromNative, back). A Windows drive path ("C:\\...", as the recorder under Wine
+// stores it) goes through the Wine prefix's drive links; any other path is used as it is.
 bool NativePath(LPCSTR path, std::string* native)
 {
     if (path == nullptr) {
@@ -80,7 +82,9 @@ bool NativePath(LPCSTR path, std::string* native)
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
-    native->assign(path);
+    if (!MapWindowsPathToHost(path, native)) {
+        native->assign(path);
+    }
     return true;
 }
 

@@ -592,3 +592,6 @@ typedef WAVEHDR* LPWAVEHDR;
 // Fills `text` (size characters) with the sentence for a wave-out code; MMSYSERR_BADERRNUM
 // for a code without one.
 MMRESULT waveOutGetErrorTextA(MMRESULT code, LPSTR text, UINT size);
+
+// The registry and environment part of the API.
+#include "platform/win32_registry.h"

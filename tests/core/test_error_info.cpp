@@ -139,8 +139,13 @@ TEST_F(ErrorInfoTest, TypeMismatchKeepsOnlyTheContext)
 
 TEST_F(ErrorInfoTest, ErrorBoxesGoToTheCurrentOwnerAndPromptsToTheMainDialog)
 {
-    MainDialogWindow = reinterpret_cast<HWND>(0x10);
-    CurrentOwnerWindow = reinterpret_cast<HWND>(0x20);
+    // Two real windows: boxes need a live owner.
+    auto quiet = [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; };
+    MainDialogWindow = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_ABOUT), nullptr, quiet, 0);
+    CurrentOwnerWindow =
+        CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_ABOUT), MainDialogWindow, quiet, 0);
+    ASSERT_NE(MainDialogWindow, nullptr);
+    ASSERT_NE(CurrentOwnerWindow, nullptr);
     MessageBoxScriptSet({{IDOK, nullptr}, {IDYES, nullptr}});
     ErrorInfo record;
     Fill(&record, ErrorKindSystem, ERROR_FILE_NOT_FOUND, "CreateFile", nullptr);

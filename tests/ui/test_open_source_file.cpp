@@ -136,7 +136,7 @@ TEST_F(OpenSourceFileTest, ARefusedSecondFileLeavesTheFirstOpen)
     EXPECT_EQ(MessageBoxLog()[1].text, expected);
 
     EXPECT_EQ(SourceFile.handle, handle);
-    ExpectLoaded(first, "176 400", false);
+    ExpectLoaded(first, "176 444", false);
     EXPECT_EQ(Text(IDC_DURATION), duration);
     EXPECT_EQ(CurrentFormat.nChannels, 1);
     EXPECT_EQ(CurrentFormat.wBitsPerSample, 8);
