@@ -67,6 +67,9 @@ bool QueryStaticTextColor(HWND control, COLORREF* color, HBRUSH* brush);
 // The text of a menu item ("" if none), and whether an icon was set on a window.
 std::string MenuItemText(HMENU menu, UINT id);
 HICON WindowIcon(HWND window, int which);
+// The colour of pixel (x, y) of `icon` drawn at `scale` times its size; 0xFFFFFFFF where
+// the icon is clear or outside it.
+COLORREF IconPixel(HICON icon, int scale, int x, int y);
 // The dialog currently running modally (innermost), or null.
 HWND ActiveModalDialog();
 

@@ -66,14 +66,18 @@ TEST_F(MainDialogTest, ControlsStandWhereTheTemplatePutsThem)
     ASSERT_TRUE(GetWindowRect(Item(IDC_PLAY), &play));
     ASSERT_TRUE(GetWindowRect(Item(IDC_STOP), &stop));
     ASSERT_TRUE(GetWindowRect(Item(IDC_SLIDER), &slider));
-    RECT units = {36, 149, 36 + 50, 149 + 14};
-    ASSERT_TRUE(MapDialogRect(dialog, &units));
-    EXPECT_EQ(play.right - play.left, units.right - units.left);
-    EXPECT_EQ(play.bottom - play.top, units.bottom - units.top);
-    RECT gap = {0, 0, 106 - 36, 149 - 122};
-    MapDialogRect(dialog, &gap);
-    EXPECT_EQ(stop.left - play.left, gap.right);
-    EXPECT_EQ(play.top - slider.top, gap.bottom);
+    // Positions and sizes are each converted on their own, as the dialog manager does.
+    RECT size = {0, 0, 50, 14};
+    ASSERT_TRUE(MapDialogRect(dialog, &size));
+    EXPECT_EQ(play.right - play.left, size.right);
+    EXPECT_EQ(play.bottom - play.top, size.bottom);
+    RECT xs = {36, 122, 106, 149};
+    MapDialogRect(dialog, &xs);
+    EXPECT_EQ(stop.left - play.left, xs.right - xs.left);
+    EXPECT_EQ(play.top - slider.top, xs.bottom - xs.top);
+    RECT track = {0, 0, 165, 15};
+    MapDialogRect(dialog, &track);
+    EXPECT_EQ(slider.right - slider.left, track.right);
     RECT client;
     ASSERT_TRUE(GetClientRect(dialog, &client));
     RECT whole = {0, 0, 186, 169};

@@ -1,0 +1,231 @@
+// The toolkit application object (one per process, created before any window) and the
+// GUI thread's own queue.
+//
+// Posted messages and calls carried over from other threads go through one FIFO guarded by
+// a std::mutex and woken by an eventfd watched by a QSocketNotifier. Every Qt event loop
+// polls that notifier, so nested loops (dialogs, message boxes, file dialogs) deliver posted
+// messages as Win32's do, and other threads never touch a Qt object.
+#include <QApplication>
+#include <QSocketNotifier>
+#include <QThread>
+
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+#include "platform/qt_internal.h"
+#include "platform/seams.h"
+#include "platform/startup.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+// Fontconfig keeps a cache it never frees; it is not ours to fix, and every program that
+// shows a window would otherwise fail the leak check.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so\n";
+}
+#endif
+#if defined(__SANITIZE_THREAD__)
+// Qt is not built for ThreadSanitizer: its own hand-overs (futex-based locks, the QtGui
+// thread pool that parallel fills use) are invisible to it, so the allocations and copies
+// Qt makes itself look racy. Ignoring the interceptors Qt calls hides only those; accesses
+// in the program's code, and its std::mutex and eventfd hand-overs, are still checked.
+extern "C" const char* __tsan_default_suppressions()
+{
+    return "called_from_lib:libQt6Core.so.6\n"
+           "called_from_lib:libQt6Gui.so.6\n"
+           "called_from_lib:libQt6Widgets.so.6\n";
+}
+#endif
+
+namespace {
+int g_argc = 1;
+char g_arg0[] = "salvorin";
+char* g_argv[] = {g_arg0, nullptr};
+QApplication* g_application = nullptr;
+
+std::mutex g_queueMutex;
+std::condition_variable g_queueDone;
+std::deque<std::function<void()>>* g_queue = nullptr; // guarded by g_queueMutex
+int g_wakeFd = -1;
+QSocketNotifier* g_notifier = nullptr;
+
+std::mutex g_modalActionMutex;
+std::function<void(HWND)>* g_nextModalAction = nullptr; // guarded by g_modalActionMutex
+
+void WakeGuiThread()
+{
+    if (g_wakeFd < 0) {
+        return;
+    }
+    const uint64_t one = 1;
+    for (;;) {
+        const ssize_t written = write(g_wakeFd, &one, sizeof one);
+        // EAGAIN means the counter is already far from zero: the GUI thread is woken anyway.
+        if (written == static_cast<ssize_t>(sizeof one) || (written < 0 && errno == EAGAIN)) {
+            return;
+        }
+        if (written < 0 && errno != EINTR) {
+            return;
+        }
+    }
+}
+
+// Delivers queued items one at a time. Before running one, the wake-up is re-armed if more
+// wait, so that a nested loop started by the item delivers the rest.
+void DrainQueue()
+{
+    for (;;) {
+        std::function<void()> item;
+        bool more = false;
+        {
+            std::lock_guard<std::mutex> lock(g_queueMutex);
+            if (g_queue == nullptr || g_queue->empty()) {
+                return;
+            }
+            item = std::move(g_queue->front());
+            g_queue->pop_front();
+            more = !g_queue->empty();
+        }
+        if (more) {
+            WakeGuiThread();
+        }
+        item();
+    }
+}
+
+void OnWake()
+{
+    uint64_t count = 0;
+    const ssize_t got = read(g_wakeFd, &count, sizeof count);
+    (void)got; // EAGAIN: another loop level already took the wake-up; the queue tells all
+    DrainQueue();
+}
+} // namespace
+
+void PlatformStartup(int argc, char** argv)
+{
+    if (g_application != nullptr) {
+        return;
+    }
+    if (argc > 0 && argv != nullptr && argv[0] != nullptr) {
+        g_argv[0] = argv[0];
+    }
+    g_application = new QApplication(g_argc, g_argv);
+    {
+        std::lock_guard<std::mutex> lock(g_queueMutex);
+        g_queue = new std::deque<std::function<void()>>;
+    }
+    g_wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (g_wakeFd >= 0) {
+        g_notifier = new QSocketNotifier(g_wakeFd, QSocketNotifier::Read, g_application);
+        QObject::connect(g_notifier, &QSocketNotifier::activated, g_application, [] { OnWake(); });
+    }
+}
+
+namespace qtplat {
+
+bool OnGuiThread()
+{
+    return g_application == nullptr || QThread::currentThread() == g_application->thread();
+}
+
+void QueueForGui(std::function<void()> work)
+{
+    bool wasEmpty = false;
+    {
+        std::lock_guard<std::mutex> lock(g_queueMutex);
+        if (g_queue == nullptr) {
+            return;
+        }
+        wasEmpty = g_queue->empty();
+        g_queue->push_back(std::move(work));
+    }
+    // A queue that already held items has a wake-up pending (DrainQueue re-arms while more
+    // wait), so a burst of progress posts costs one system call, not one each.
+    if (wasEmpty) {
+        WakeGuiThread();
+    }
+}
+
+void RunOnGui(const std::function<void()>& work)
+{
+    if (OnGuiThread()) {
+        work();
+        return;
+    }
+    // Like Win32's cross-thread SendMessage: blocks until the GUI thread has run it.
+    bool finished = false;
+    DWORD error = 0;
+    QueueForGui([&] {
+        work();
+        const DWORD code = GetLastError();
+        std::lock_guard<std::mutex> lock(g_queueMutex);
+        error = code;
+        finished = true;
+        g_queueDone.notify_all();
+    });
+    std::unique_lock<std::mutex> lock(g_queueMutex);
+    g_queueDone.wait(lock, [&] { return finished; });
+    const DWORD code = error;
+    lock.unlock();
+    SetLastError(code);
+}
+
+std::function<void(HWND)> TakeNextModalAction()
+{
+    std::lock_guard<std::mutex> lock(g_modalActionMutex);
+    std::function<void(HWND)> action;
+    if (g_nextModalAction != nullptr) {
+        action = std::move(*g_nextModalAction);
+        delete g_nextModalAction;
+        g_nextModalAction = nullptr;
+    }
+    return action;
+}
+
+} // namespace qtplat
+
+void OnNextModalLoop(std::function<void(HWND dialog)> action)
+{
+    std::lock_guard<std::mutex> lock(g_modalActionMutex);
+    delete g_nextModalAction;
+    g_nextModalAction = action ? new std::function<void(HWND)>(std::move(action)) : nullptr;
+}
+
+void PumpMessages()
+{
+    if (g_application == nullptr || !qtplat::OnGuiThread()) {
+        return;
+    }
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    DrainQueue();
+    // Windows destroyed while no loop ran are deleted here.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("PostMessageA", &code)) {
+        SetLastError(code);
+        return FALSE;
+    }
+    if (!IsWindow(window)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    qtplat::QueueForGui([window, message, wParam, lParam] {
+        // A window destroyed since the post no longer gets its messages.
+        qtplat::WindowRef target = qtplat::LookupWindow(window);
+        if (target) {
+            qtplat::DispatchMessage(target, message, wParam, lParam);
+        }
+    });
+    return TRUE;
+}
