@@ -76,3 +76,6 @@ HWND ActiveModalDialog();
 // Runs `action` from inside the next modal loop that starts (after its WM_INITDIALOG),
 // as a user acting on that dialog would.
 void OnNextModalLoop(std::function<void(HWND dialog)> action);
+
+#include "platform/seams_audio.h"
+#include "platform/seams_dialogs.h"

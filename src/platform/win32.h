@@ -595,3 +595,7 @@ MMRESULT waveOutGetErrorTextA(MMRESULT code, LPSTR text, UINT size);
 
 // The registry and environment part of the API.
 #include "platform/win32_registry.h"
+
+// The common file dialogs and the wave-out calls.
+#include "platform/win32_commdlg.h"
+#include "platform/win32_waveout.h"

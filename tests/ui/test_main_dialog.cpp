@@ -138,22 +138,3 @@ TEST_F(MainDialogTest, DispatchHandlesOnlyItsCommandsAndSliderCodes)
     EXPECT_EQ(MainDialogProc(dialog, WM_USER + 77, 0, 0), FALSE);
     EXPECT_TRUE(MessageBoxLog().empty());
 }
-
-TEST_F(MainDialogTest, CommandsNotBuiltYetSaySoAndChangeNothing)
-{
-    OpenSourceFile(temp.makeFile("a.tmp", 1000).c_str());
-    const HANDLE before = SourceFile.handle;
-    MessageBoxScriptSet({{IDOK, nullptr}, {IDOK, nullptr}, {IDOK, nullptr}, {IDOK, nullptr}});
-    UserChooseMenuItem(dialog, IDM_SAVE_AS);
-    UserChooseMenuItem(dialog, IDM_SAVE_IN_PLACE);
-    UserChooseMenuItem(dialog, IDM_OPEN);
-    UserClick(Item(IDC_PLAY));
-    ASSERT_EQ(MessageBoxLog().size(), 4u);
-    EXPECT_EQ(MessageBoxLog()[0].text, "Save as is not available in this version yet.");
-    for (const MessageBoxRecord& box : MessageBoxLog()) {
-        EXPECT_EQ(box.type, static_cast<UINT>(MB_ICONEXCLAMATION));
-        EXPECT_NE(box.text.find("not available"), std::string::npos);
-    }
-    EXPECT_EQ(SourceFile.handle, before);
-    EXPECT_EQ(PlaybackState.device, nullptr);
-}

@@ -1,0 +1,2 @@
+// Test seams of the wave-out layer.
+#pragma once

@@ -1,0 +1,2 @@
+// Test seams of the common file dialogs.
+#pragma once
