@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/seams.h"
 
@@ -9,6 +13,13 @@ int main(int argc, char** argv)
     // Headless by default: no display and no sound card are needed to run the tests.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+    if (getenv("XDG_RUNTIME_DIR") == nullptr) {
+        // Root under CI has no session directory; give Qt a private one instead of a warning.
+        const std::string runtime = "/tmp/salvorin-runtime-" + std::to_string(getuid());
+        mkdir(runtime.c_str(), 0700);
+        chmod(runtime.c_str(), 0700);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    }
     ::testing::InitGoogleTest(&argc, argv);
     PlatformStartup(argc, argv);
     return RUN_ALL_TESTS();
