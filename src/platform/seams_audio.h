@@ -1,2 +1,23 @@
 // Test seams of the wave-out layer.
 #pragma once
+
+#include <vector>
+
+#include "platform/win32.h"
+
+// With true, every later waveOutOpen opens a test device instead of an SDL one: nothing
+// plays by itself; a test releases the queued buffers one by one. Also clears the record
+// of played bytes. Faults injected with FaultInject apply to both kinds of device.
+void WaveOutUseTestDevice(bool use);
+// Whether a test device is open now, and the format it was last opened with.
+bool TestDeviceIsOpen();
+WAVEFORMATEX TestDeviceFormat();
+// Headers queued on the open test device and not yet returned.
+int TestDeviceQueuedCount();
+// Plays the first `count` queued buffers to their end: each is recorded as played and
+// comes back as a real one would (WHDR_DONE, then MM_WOM_DONE posted to the callback
+// window; PumpMessages delivers it). Returns how many came back.
+int TestDeviceCompleteNext(int count = 1);
+// The bytes of every buffer that played to its end since WaveOutUseTestDevice(true), in
+// order. Buffers returned by waveOutReset are not in it.
+std::vector<unsigned char> TestDevicePlayedBytes();

@@ -1,34 +1,183 @@
-// Sound output is not built yet: the commands say so instead of pretending to play, and
-// since the device never opens, the stop and completion paths have nothing to act on.
+// The double-buffered playback engine: two one-second buffers go round between the file
+// and the wave-out device. Every stop has two phases: the reset, then, when the last
+// buffer is back, whatever the stop was for.
 #include "playback/playback_engine.h"
 
+#include <cstdlib>
+#include <cstring>
+
+#include "core/app_state.h"
 #include "core/error_info.h"
 #include "core/resource_ids.h"
 #include "core/wave_format.h"
+#include "playback/playback_internal.h"
 #include "playback/playback_state.h"
+
+namespace {
+
+// The play/stop pair: the enabled one of the two takes the focus if the other had it.
+void SwapButtons(int toDisable, int toEnable)
+{
+    HWND off = GetDlgItem(MainDialogWindow, toDisable);
+    HWND on = GetDlgItem(MainDialogWindow, toEnable);
+    const bool hadFocus = GetFocus() == off;
+    EnableWindow(off, FALSE);
+    EnableWindow(on, TRUE);
+    if (hadFocus) {
+        SetFocus(on);
+    }
+}
+
+// Allocates and prepares one header: false (the failure shown) if either fails.
+bool PrepareBuffer(WAVEHDR* header)
+{
+    header->lpData = static_cast<LPSTR>(malloc(PlaybackState.bufferSize));
+    if (header->lpData == nullptr) {
+        SetLastError(ERROR_OUTOFMEMORY);
+        ReportFailure(ErrorKindSystem, GetLastError(), "malloc");
+        return false;
+    }
+    header->dwBufferLength = PlaybackState.bufferSize;
+    const MMRESULT prepared = waveOutPrepareHeader(PlaybackState.device, header, sizeof(WAVEHDR));
+    if (prepared != MMSYSERR_NOERROR) {
+        ReportFailure(ErrorKindMultimedia, prepared, "waveOutPrepareHeader");
+        return false;
+    }
+    return true;
+}
+
+// Nothing is outstanding any more: act on the reason for the stop, in this order.
+void AfterLastBuffer()
+{
+    if (PlaybackState.formatChangePending != 0) {
+        PlaybackState.formatChangePending = 0;
+        CloseDevice();
+        StartPlayback();
+        return;
+    }
+    if (PlaybackState.seekPending != 0) {
+        PlaybackState.seekPending = 0;
+        if (QueueBuffers() == 0) {
+            StopOrFinish();
+        }
+        return;
+    }
+    StopOrFinish();
+    if (PendingCommand != 0) {
+        PostMessageA(MainDialogWindow, WM_COMMAND, PendingCommand, 0);
+    }
+}
+
+} // namespace
+
+void ReportFailure(int32_t kind, uint32_t code, const char* operation)
+{
+    ErrorInfo error;
+    Fill(&error, kind, code, operation, nullptr);
+    ShowError(&error);
+}
 
 void StartPlayback()
 {
-    Prompt(MB_ICONEXCLAMATION, IDS_NOT_AVAILABLE, "Playing");
-}
-
-void StopOrFinish()
-{
+    const MMRESULT opened =
+        waveOutOpen(&PlaybackState.device, WAVE_MAPPER, &CurrentFormat,
+                    reinterpret_cast<DWORD_PTR>(MainDialogWindow), 0, CALLBACK_WINDOW);
+    if (opened != MMSYSERR_NOERROR) {
+        ReportFailure(ErrorKindMultimedia, opened, "waveOutOpen");
+        PlaybackState.device = nullptr;
+        StopOrFinish();
+        return;
+    }
+    memset(PlaybackState.headers, 0, sizeof PlaybackState.headers);
+    PlaybackState.bufferSize = CurrentFormat.nAvgBytesPerSec;
+    for (WAVEHDR& header : PlaybackState.headers) {
+        if (!PrepareBuffer(&header)) {
+            StopOrFinish();
+            return;
+        }
+    }
+    PlaybackState.readPos = AlignDown(PlaybackState.playedPos);
+    if (PlaybackState.readPos >= DataEnd()) {
+        PlaybackState.readPos = 0;
+        PlaybackState.playedPos = 0;
+        ShowPlayedOnSlider();
+    }
+    if (QueueBuffers() == 0) {
+        StopOrFinish();
+        return;
+    }
+    // A failure box about the second buffer lets completions run meanwhile; if they have
+    // already finished playback, the buttons are idle and must stay so.
+    if (PlaybackState.device != nullptr) {
+        SwapButtons(IDC_PLAY, IDC_STOP);
+    }
 }
 
 MMRESULT RequestStop()
 {
-    return MMSYSERR_NOTSUPPORTED;
+    PlaybackState.resetting = 1;
+    const MMRESULT reset = waveOutReset(PlaybackState.device);
+    if (reset != MMSYSERR_NOERROR) {
+        // The queued buffers play out and drain the same way, up to two seconds later.
+        ReportFailure(ErrorKindMultimedia, reset, "waveOutReset");
+    }
+    return reset;
+}
+
+void StopOrFinish()
+{
+    if (PlaybackState.outstanding > 0) {
+        RequestStop();
+        return;
+    }
+    CloseDevice();
+    SwapButtons(IDC_STOP, IDC_PLAY);
+}
+
+void CloseDevice()
+{
+    if (PlaybackState.device == nullptr) {
+        return;
+    }
+    ErrorInfo error;
+    ResetErrorInfo(&error);
+    for (WAVEHDR& header : PlaybackState.headers) {
+        const MMRESULT unprepared =
+            waveOutUnprepareHeader(PlaybackState.device, &header, sizeof(WAVEHDR));
+        if (unprepared != MMSYSERR_NOERROR) {
+            // Not shown: the buffer is freed all the same and the close goes on.
+            Fill(&error, ErrorKindMultimedia, unprepared, "waveOutUnprepareHeader", nullptr);
+        }
+        free(header.lpData);
+    }
+    const MMRESULT closed = waveOutClose(PlaybackState.device);
+    PlaybackState.device = nullptr;
+    if (closed != MMSYSERR_NOERROR) {
+        ReportFailure(ErrorKindMultimedia, closed, "waveOutClose");
+    }
 }
 
 void OnBufferDone(WAVEHDR* header)
 {
-    (void)header;
-}
-
-BOOL OnSliderScroll(int scrollCode)
-{
-    return scrollCode >= TB_LINEUP && scrollCode <= TB_BOTTOM ? TRUE : FALSE;
+    PlaybackState.outstanding -= 1;
+    if (PlaybackState.resetting != 0) {
+        if (PlaybackState.outstanding != 0) {
+            return; // more buffers are to come back
+        }
+        PlaybackState.resetting = 0;
+        AfterLastBuffer();
+        return;
+    }
+    PlaybackState.playedPos += header->dwBufferLength;
+    if (PlaybackState.dragging == 0) {
+        ShowPlayedOnSlider();
+    }
+    FillBuffer(header);
+    // Read afresh: a failure box in the refill lets the other buffer's completion run.
+    if (PlaybackState.outstanding > 0) {
+        return;
+    }
+    AfterLastBuffer();
 }
 
 void OnFormatChanged()
@@ -37,7 +186,6 @@ void OnFormatChanged()
         return;
     }
     PlaybackState.formatChangePending = 1;
-    const uint32_t align = CurrentFormat.nBlockAlign;
-    PlaybackState.readPos = PlaybackState.playedPos - (PlaybackState.playedPos % align);
+    PlaybackState.readPos = AlignDown(PlaybackState.playedPos);
     RequestStop();
 }

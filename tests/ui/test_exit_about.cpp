@@ -89,24 +89,6 @@ TEST_F(ExitTest, WithAFileYesEndsTheProgram)
     EXPECT_EQ(MessageBoxLog().size(), 1u);
 }
 
-TEST_F(ExitTest, WhilePlayingExitWaitsForTheDeviceAndDoesNotAskTwice)
-{
-    const std::string path = temp.makeFile("a.tmp", 1000);
-    MessageBoxScriptSet({{IDYES, nullptr}});
-    EXPECT_EQ(RunMainDialog(
-                  [](HWND d) {
-                      PlaybackState.device = reinterpret_cast<HWAVEOUT>(0x1);
-                      UserChooseMenuItem(d, IDM_EXIT);
-                      EXPECT_EQ(PendingCommand, static_cast<UINT>(IDM_EXIT));
-                      // The engine re-posts Exit once the device has closed.
-                      PlaybackState.device = nullptr;
-                      SendMessageA(d, WM_COMMAND, IDM_EXIT, 0);
-                  },
-                  path.c_str()),
-              0);
-    EXPECT_EQ(MessageBoxLog().size(), 1u);
-}
-
 TEST_F(ExitTest, AboutBoxOwnsErrorBoxesWhileItIsUp)
 {
     HWND about = nullptr;

@@ -1,0 +1,401 @@
+// Wave-out audio on SDL 2 in callback mode. SDL's thread pulls bytes from the queue of
+// headers under the device's mutex; each header that has been played, or is returned by a
+// reset, comes back to the program only as a posted MM_WOM_DONE.
+#include <SDL.h>
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+
+#include "platform/seams.h"
+#include "platform/waveout_device.h"
+#include "platform/win32.h"
+
+namespace waveout {
+namespace {
+
+constexpr uint32_t MinimumRate = 8000;
+constexpr uint32_t MaximumRate = 99999;
+
+std::mutex g_registryMutex;
+std::map<HWAVEOUT, DeviceRef>* g_devices = nullptr; // guarded; never destroyed
+uintptr_t g_nextHandle = 0x57A0000;                 // handles never repeat
+
+std::mutex g_sdlMutex;
+bool g_sdlReady = false; // guarded by g_sdlMutex
+
+DeviceRef Lookup(HWAVEOUT handle)
+{
+    std::lock_guard<std::mutex> lock(g_registryMutex);
+    if (g_devices == nullptr) {
+        return nullptr;
+    }
+    auto found = g_devices->find(handle);
+    return found == g_devices->end() ? nullptr : found->second;
+}
+
+HWAVEOUT Register(const DeviceRef& device)
+{
+    std::lock_guard<std::mutex> lock(g_registryMutex);
+    if (g_devices == nullptr) {
+        g_devices = new std::map<HWAVEOUT, DeviceRef>;
+    }
+    HWAVEOUT handle = reinterpret_cast<HWAVEOUT>(g_nextHandle++);
+    device->handle = handle;
+    (*g_devices)[handle] = device;
+    return handle;
+}
+
+void Unregister(HWAVEOUT handle)
+{
+    std::lock_guard<std::mutex> lock(g_registryMutex);
+    if (g_devices != nullptr) {
+        g_devices->erase(handle);
+    }
+}
+
+bool FormatPlayable(const WAVEFORMATEX* format)
+{
+    if (format->wFormatTag != WAVE_FORMAT_PCM) {
+        return false;
+    }
+    if (format->nChannels != 1 && format->nChannels != 2) {
+        return false;
+    }
+    if (format->wBitsPerSample != 8 && format->wBitsPerSample != 16) {
+        return false;
+    }
+    if (format->nSamplesPerSec < MinimumRate || format->nSamplesPerSec > MaximumRate) {
+        return false;
+    }
+    const uint32_t align = format->nChannels * format->wBitsPerSample / 8u;
+    return format->nBlockAlign == align &&
+           format->nAvgBytesPerSec == format->nSamplesPerSec * align;
+}
+
+// SDL and the sound libraries below it report on stderr, where a user would see it; what
+// matters reaches the program as an MMRESULT instead.
+void QuietSdlLog(void*, int, SDL_LogPriority, const char*) {}
+
+void QuietAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietAlsa()
+{
+    // SDL loads the same library by this name; it stays loaded for the process.
+    void* library = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) {
+        return; // no ALSA, nothing to quieten
+    }
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    auto set = reinterpret_cast<SetHandler>(dlsym(library, "snd_lib_error_set_handler"));
+    if (set != nullptr) {
+        set(QuietAlsaError);
+    }
+}
+
+MMRESULT EnsureSdlAudio()
+{
+    std::lock_guard<std::mutex> lock(g_sdlMutex);
+    if (g_sdlReady) {
+        return MMSYSERR_NOERROR;
+    }
+    SDL_LogSetOutputFunction(QuietSdlLog, nullptr);
+    QuietAlsa();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        // No driver could start: no sound card and no audio server.
+        return MMSYSERR_NODRIVER;
+    }
+    g_sdlReady = true;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT OpenFailure()
+{
+    const char* reason = SDL_GetError();
+    if (SDL_GetNumAudioDevices(0) <= 0) {
+        return MMSYSERR_NODRIVER;
+    }
+    if (reason != nullptr &&
+        (strstr(reason, "busy") != nullptr || strstr(reason, "Busy") != nullptr)) {
+        return MMSYSERR_ALLOCATED;
+    }
+    if (reason != nullptr && strstr(reason, "ormat") != nullptr) {
+        return WAVERR_BADFORMAT;
+    }
+    return MMSYSERR_NOTENABLED;
+}
+
+// SDL pulls about 40 ms at a time: a reset is heard within that, and the thread wakes
+// only some 25 times a second.
+uint16_t FramesPerCallback(uint32_t rate)
+{
+    uint16_t frames = 128;
+    while (frames < 8192 && frames * 2u <= rate / 20u) {
+        frames = static_cast<uint16_t>(frames * 2u);
+    }
+    return frames;
+}
+
+void AudioCallback(void* user, Uint8* stream, int length)
+{
+    auto* device = static_cast<Device*>(user);
+    const auto wanted = static_cast<DWORD>(length);
+    DWORD filled = 0;
+    std::lock_guard<std::mutex> lock(device->mutex);
+    while (filled < wanted && device->head != nullptr) {
+        WAVEHDR* header = device->head;
+        const DWORD left = header->dwBufferLength - device->headOffset;
+        const DWORD take = std::min(left, wanted - filled);
+        if (take > 0) {
+            memcpy(stream + filled, header->lpData + device->headOffset, take);
+        }
+        filled += take;
+        device->headOffset += take;
+        if (device->headOffset == header->dwBufferLength) {
+            CompleteHead(device);
+        }
+    }
+    if (filled < wanted) {
+        memset(stream + filled, device->silence, wanted - filled);
+    }
+}
+
+MMRESULT OpenSdlDevice(Device* device)
+{
+    const MMRESULT ready = EnsureSdlAudio();
+    if (ready != MMSYSERR_NOERROR) {
+        return ready;
+    }
+    SDL_AudioSpec wanted;
+    SDL_zero(wanted);
+    wanted.freq = static_cast<int>(device->format.nSamplesPerSec);
+    wanted.format = device->format.wBitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
+    wanted.channels = static_cast<Uint8>(device->format.nChannels);
+    wanted.samples = FramesPerCallback(device->format.nSamplesPerSec);
+    wanted.callback = AudioCallback;
+    wanted.userdata = device;
+    SDL_AudioSpec obtained;
+    // No changes allowed: SDL converts our format to whatever the hardware takes.
+    const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    if (id == 0) {
+        return OpenFailure();
+    }
+    device->sdlDevice = id;
+    device->silence = device->format.wBitsPerSample == 8 ? 0x80 : 0x00;
+    return MMSYSERR_NOERROR;
+}
+
+bool HeaderArgumentsValid(LPWAVEHDR header, UINT size)
+{
+    return header != nullptr && size >= sizeof(WAVEHDR);
+}
+
+bool IsQueued(const Device* device, const WAVEHDR* header)
+{
+    for (const WAVEHDR* entry = device->head; entry != nullptr; entry = entry->lpNext) {
+        if (entry == header) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+void CompleteHead(Device* device)
+{
+    WAVEHDR* header = device->head;
+    device->head = header->lpNext;
+    if (device->head == nullptr) {
+        device->tail = nullptr;
+    }
+    device->headOffset = 0;
+    header->lpNext = nullptr;
+    header->dwFlags = (header->dwFlags & ~static_cast<DWORD>(WHDR_INQUEUE)) | WHDR_DONE;
+    if (device->window != nullptr) {
+        PostMessageA(device->window, MM_WOM_DONE, reinterpret_cast<WPARAM>(device->handle),
+                     reinterpret_cast<LPARAM>(header));
+    }
+}
+
+} // namespace waveout
+
+using waveout::Device;
+using waveout::DeviceRef;
+
+MMRESULT waveOutOpen(LPHWAVEOUT handle, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR callback,
+                     DWORD_PTR instance, DWORD flags)
+{
+    (void)instance;
+    DWORD code = 0;
+    if (FaultShouldFail("waveOutOpen", &code)) {
+        if (handle != nullptr) {
+            *handle = nullptr;
+        }
+        return static_cast<MMRESULT>(code);
+    }
+    const bool query = (flags & WAVE_FORMAT_QUERY) != 0;
+    if ((handle == nullptr && !query) || format == nullptr) {
+        return MMSYSERR_INVALPARAM;
+    }
+    if (handle != nullptr) {
+        *handle = nullptr;
+    }
+    if (deviceId != WAVE_MAPPER && deviceId != 0) {
+        return MMSYSERR_BADDEVICEID;
+    }
+    const DWORD callbackType = flags & CALLBACK_TYPEMASK;
+    if ((flags & ~(CALLBACK_TYPEMASK | WAVE_FORMAT_QUERY)) != 0 ||
+        (callbackType != CALLBACK_WINDOW && callbackType != CALLBACK_NULL)) {
+        return MMSYSERR_INVALFLAG;
+    }
+    if (!waveout::FormatPlayable(format)) {
+        return WAVERR_BADFORMAT;
+    }
+    if (query) {
+        return MMSYSERR_NOERROR;
+    }
+    HWND window = reinterpret_cast<HWND>(callback);
+    if (callbackType == CALLBACK_WINDOW && !IsWindow(window)) {
+        return MMSYSERR_INVALPARAM;
+    }
+
+    auto device = std::make_shared<Device>();
+    device->window = callbackType == CALLBACK_WINDOW ? window : nullptr;
+    device->format = *format;
+    device->testDevice = waveout::UseTestDevice();
+    if (!device->testDevice) {
+        const MMRESULT opened = waveout::OpenSdlDevice(device.get());
+        if (opened != MMSYSERR_NOERROR) {
+            return opened;
+        }
+    }
+    *handle = waveout::Register(device);
+    if (device->testDevice) {
+        waveout::NoteTestDeviceOpened(device);
+    }
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT waveOutPrepareHeader(HWAVEOUT handle, LPWAVEHDR header, UINT size)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("waveOutPrepareHeader", &code)) {
+        return static_cast<MMRESULT>(code);
+    }
+    DeviceRef device = waveout::Lookup(handle);
+    if (!device) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    if (!waveout::HeaderArgumentsValid(header, size) || header->lpData == nullptr) {
+        return MMSYSERR_INVALPARAM;
+    }
+    std::lock_guard<std::mutex> lock(device->mutex);
+    if ((header->dwFlags & WHDR_INQUEUE) != 0) {
+        return WAVERR_STILLPLAYING;
+    }
+    header->dwFlags |= WHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT waveOutWrite(HWAVEOUT handle, LPWAVEHDR header, UINT size)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("waveOutWrite", &code)) {
+        return static_cast<MMRESULT>(code);
+    }
+    DeviceRef device = waveout::Lookup(handle);
+    if (!device) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    if (!waveout::HeaderArgumentsValid(header, size)) {
+        return MMSYSERR_INVALPARAM;
+    }
+    {
+        std::lock_guard<std::mutex> lock(device->mutex);
+        if ((header->dwFlags & WHDR_PREPARED) == 0) {
+            return WAVERR_UNPREPARED;
+        }
+        if ((header->dwFlags & WHDR_INQUEUE) != 0 || waveout::IsQueued(device.get(), header)) {
+            return WAVERR_STILLPLAYING;
+        }
+        header->dwFlags = (header->dwFlags & ~static_cast<DWORD>(WHDR_DONE)) | WHDR_INQUEUE;
+        header->lpNext = nullptr;
+        if (device->tail == nullptr) {
+            device->head = header;
+        } else {
+            device->tail->lpNext = header;
+        }
+        device->tail = header;
+    }
+    // Unpaused outside our mutex: SDL holds its own lock around the callback, which takes ours.
+    if (!device->testDevice && !device->started) {
+        device->started = true;
+        SDL_PauseAudioDevice(device->sdlDevice, 0);
+    }
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT waveOutReset(HWAVEOUT handle)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("waveOutReset", &code)) {
+        return static_cast<MMRESULT>(code);
+    }
+    DeviceRef device = waveout::Lookup(handle);
+    if (!device) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    std::lock_guard<std::mutex> lock(device->mutex);
+    while (device->head != nullptr) {
+        waveout::CompleteHead(device.get());
+    }
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT waveOutUnprepareHeader(HWAVEOUT handle, LPWAVEHDR header, UINT size)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("waveOutUnprepareHeader", &code)) {
+        return static_cast<MMRESULT>(code);
+    }
+    DeviceRef device = waveout::Lookup(handle);
+    if (!device) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    if (!waveout::HeaderArgumentsValid(header, size)) {
+        return MMSYSERR_INVALPARAM;
+    }
+    std::lock_guard<std::mutex> lock(device->mutex);
+    if ((header->dwFlags & WHDR_INQUEUE) != 0) {
+        return WAVERR_STILLPLAYING;
+    }
+    header->dwFlags &= ~static_cast<DWORD>(WHDR_PREPARED);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT waveOutClose(HWAVEOUT handle)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("waveOutClose", &code)) {
+        return static_cast<MMRESULT>(code);
+    }
+    DeviceRef device = waveout::Lookup(handle);
+    if (!device) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    {
+        std::lock_guard<std::mutex> lock(device->mutex);
+        if (device->head != nullptr) {
+            return WAVERR_STILLPLAYING;
+        }
+    }
+    waveout::Unregister(handle);
+    if (!device->testDevice) {
+        // Waits for a running callback; none is called afterwards.
+        SDL_CloseAudioDevice(device->sdlDevice);
+    }
+    return MMSYSERR_NOERROR;
+}

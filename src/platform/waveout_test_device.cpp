@@ -1,0 +1,105 @@
+// The controllable wave-out device: buffers are queued as on the real one, but they play
+// only when a test says so, which makes every order of completions reproducible.
+#include <atomic>
+
+#include "platform/seams.h"
+#include "platform/waveout_device.h"
+
+namespace waveout {
+namespace {
+
+std::atomic<bool> g_useTestDevice{false};
+std::mutex g_testMutex;
+std::weak_ptr<Device>* g_openTest = nullptr;    // guarded by g_testMutex; never destroyed
+std::vector<unsigned char>* g_played = nullptr; // guarded by g_testMutex; never destroyed
+WAVEFORMATEX g_lastFormat = {};                 // guarded by g_testMutex
+
+} // namespace
+
+bool UseTestDevice()
+{
+    return g_useTestDevice.load();
+}
+
+void NoteTestDeviceOpened(const DeviceRef& device)
+{
+    std::lock_guard<std::mutex> lock(g_testMutex);
+    if (g_openTest == nullptr) {
+        g_openTest = new std::weak_ptr<Device>;
+    }
+    *g_openTest = device;
+    g_lastFormat = device->format;
+}
+
+DeviceRef OpenTestDevice()
+{
+    std::lock_guard<std::mutex> lock(g_testMutex);
+    return g_openTest == nullptr ? nullptr : g_openTest->lock();
+}
+
+void RecordTestPlayed(const WAVEHDR* header)
+{
+    std::lock_guard<std::mutex> lock(g_testMutex);
+    if (g_played == nullptr) {
+        g_played = new std::vector<unsigned char>;
+    }
+    g_played->insert(g_played->end(), header->lpData, header->lpData + header->dwBufferLength);
+}
+
+} // namespace waveout
+
+void WaveOutUseTestDevice(bool use)
+{
+    waveout::g_useTestDevice.store(use);
+    std::lock_guard<std::mutex> lock(waveout::g_testMutex);
+    if (waveout::g_played != nullptr) {
+        waveout::g_played->clear();
+    }
+}
+
+bool TestDeviceIsOpen()
+{
+    return waveout::OpenTestDevice() != nullptr;
+}
+
+WAVEFORMATEX TestDeviceFormat()
+{
+    std::lock_guard<std::mutex> lock(waveout::g_testMutex);
+    return waveout::g_lastFormat;
+}
+
+int TestDeviceQueuedCount()
+{
+    waveout::DeviceRef device = waveout::OpenTestDevice();
+    if (!device) {
+        return 0;
+    }
+    std::lock_guard<std::mutex> lock(device->mutex);
+    int count = 0;
+    for (const WAVEHDR* header = device->head; header != nullptr; header = header->lpNext) {
+        ++count;
+    }
+    return count;
+}
+
+int TestDeviceCompleteNext(int count)
+{
+    waveout::DeviceRef device = waveout::OpenTestDevice();
+    if (!device) {
+        return 0;
+    }
+    std::lock_guard<std::mutex> lock(device->mutex);
+    int completed = 0;
+    while (completed < count && device->head != nullptr) {
+        waveout::RecordTestPlayed(device->head);
+        waveout::CompleteHead(device.get());
+        ++completed;
+    }
+    return completed;
+}
+
+std::vector<unsigned char> TestDevicePlayedBytes()
+{
+    std::lock_guard<std::mutex> lock(waveout::g_testMutex);
+    return waveout::g_played == nullptr ? std::vector<unsigned char>{} : *waveout::g_played;
+}

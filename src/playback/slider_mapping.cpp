@@ -1,0 +1,91 @@
+// The position slider runs from 0 to 100 over the data region.
+#include "core/app_state.h"
+#include "core/resource_ids.h"
+#include "core/source_file.h"
+#include "core/wave_format.h"
+#include "playback/playback_engine.h"
+#include "playback/playback_internal.h"
+#include "playback/playback_state.h"
+
+namespace {
+
+constexpr int64_t SliderMaximum = 100;
+
+HWND Slider()
+{
+    return GetDlgItem(MainDialogWindow, IDC_SLIDER);
+}
+
+} // namespace
+
+uint32_t SliderScale()
+{
+    return SourceFile.effectiveLength - HeaderRegionSize;
+}
+
+uint32_t AlignDown(uint32_t position)
+{
+    return position - position % CurrentFormat.nBlockAlign;
+}
+
+uint32_t DataEnd()
+{
+    return AlignDown(SliderScale());
+}
+
+uint32_t SliderValueOf(uint32_t position, uint32_t scale)
+{
+    return static_cast<uint32_t>(static_cast<uint64_t>(position) * SliderMaximum / scale);
+}
+
+uint32_t PositionOfSliderValue(int64_t value, uint32_t scale)
+{
+    return static_cast<uint32_t>(static_cast<int64_t>(scale) * value / SliderMaximum);
+}
+
+void ShowPlayedOnSlider()
+{
+    SendMessageA(Slider(), TBM_SETPOS, TRUE,
+                 static_cast<LPARAM>(SliderValueOf(PlaybackState.playedPos, SliderScale())));
+}
+
+void PositionsFromSlider()
+{
+    const LRESULT value = SendMessageA(Slider(), TBM_GETPOS, 0, 0);
+    const uint32_t position = AlignDown(PositionOfSliderValue(value, SliderScale()));
+    PlaybackState.readPos = position;
+    PlaybackState.playedPos = position;
+}
+
+void SeekFromSlider()
+{
+    PositionsFromSlider();
+    if (PlaybackState.device != nullptr) {
+        PlaybackState.seekPending = 1;
+        RequestStop();
+    }
+}
+
+BOOL OnSliderScroll(int scrollCode)
+{
+    switch (scrollCode) {
+    case TB_LINEUP:
+    case TB_LINEDOWN:
+    case TB_PAGEUP:
+    case TB_PAGEDOWN:
+    case TB_TOP:
+    case TB_BOTTOM:
+        SeekFromSlider();
+        return TRUE;
+    case TB_THUMBPOSITION:
+        PlaybackState.dragging = 0;
+        SeekFromSlider();
+        return TRUE;
+    case TB_THUMBTRACK:
+        // No seek while the thumb moves: only its release says where to go.
+        PlaybackState.dragging = 1;
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}

@@ -1,0 +1,116 @@
+#include "playback/fail_malloc.h"
+#include "playback/playback_fixture.h"
+
+TEST_F(PlaybackTest, ClickingTheTrackWhilePlayingSeeksAfterTheDrain)
+{
+    OpenData(100000);
+    SmallFormat();
+    UserClick(Item(IDC_PLAY));
+    Complete();
+    ASSERT_EQ(SliderPos(), 8);
+    UserSlider(Item(IDC_SLIDER), TB_PAGEDOWN, 0); // the page is 20 of 100
+    EXPECT_EQ(PlaybackState.seekPending, 1u);
+    EXPECT_EQ(PlaybackState.readPos, 28000u);
+    EXPECT_EQ(PlaybackState.playedPos, 28000u);
+    PumpMessages(); // both buffers come back; queueing starts again at 20000
+    ExpectPlayingButtons();
+    EXPECT_EQ(PlaybackState.seekPending, 0u);
+    EXPECT_EQ(PlaybackState.outstanding, 2);
+    Complete();
+    EXPECT_EQ(PlaybackState.playedPos, 36000u);
+    std::vector<unsigned char> expected = DataBytes(0, 8000);
+    const std::vector<unsigned char> after = DataBytes(28000, 8000);
+    expected.insert(expected.end(), after.begin(), after.end());
+    EXPECT_EQ(TestDevicePlayedBytes(), expected);
+    EXPECT_EQ(FaultCallCount("waveOutOpen"), 1); // a seek keeps the device
+}
+
+TEST_F(PlaybackTest, DraggingLeavesTheSliderAloneAndSeeksOnRelease)
+{
+    OpenData(100000);
+    SmallFormat();
+    UserClick(Item(IDC_PLAY));
+    UserSlider(Item(IDC_SLIDER), TB_THUMBTRACK, 70);
+    EXPECT_EQ(PlaybackState.dragging, 1u);
+    EXPECT_EQ(PlaybackState.seekPending, 0u);
+    Complete(); // playback goes on under the thumb
+    EXPECT_EQ(PlaybackState.playedPos, 8000u);
+    EXPECT_EQ(SliderPos(), 70);
+    EXPECT_EQ(TestDeviceQueuedCount(), 2);
+
+    UserSlider(Item(IDC_SLIDER), TB_THUMBPOSITION, 60); // release, then TB_ENDTRACK
+    EXPECT_EQ(PlaybackState.dragging, 0u);
+    EXPECT_EQ(PlaybackState.readPos, 60000u);
+    PumpMessages();
+    Complete();
+    EXPECT_EQ(PlaybackState.playedPos, 68000u);
+    EXPECT_EQ(SliderPos(), 68);
+}
+
+TEST_F(PlaybackTest, ScrollCodesReportedToTheDialog)
+{
+    OpenData(1000);
+    HWND slider = Item(IDC_SLIDER);
+    EXPECT_EQ(
+        SendMessageA(dialog, WM_HSCROLL, TB_THUMBTRACK, reinterpret_cast<LPARAM>(Item(IDC_RATE))),
+        FALSE);
+    EXPECT_EQ(PlaybackState.dragging, 0u);
+    for (int code = TB_LINEUP; code <= TB_BOTTOM; ++code) {
+        EXPECT_EQ(
+            SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(code, 0), reinterpret_cast<LPARAM>(slider)),
+            TRUE)
+            << code;
+    }
+    EXPECT_EQ(SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(slider)),
+              FALSE);
+}
+
+TEST_F(PlaybackTest, SeekingToTheEndWhilePlayingReturnsToIdleWithoutAMessage)
+{
+    OpenData(100000);
+    SmallFormat();
+    UserClick(Item(IDC_PLAY));
+    UserSlider(Item(IDC_SLIDER), TB_BOTTOM, 0);
+    EXPECT_EQ(PlaybackState.readPos, 100000u);
+    PumpMessages();
+    ExpectIdleButtons();
+    EXPECT_TRUE(MessageBoxLog().empty());
+    EXPECT_EQ(SliderPos(), 100);
+    // Play with the slider at 100 plays from the beginning.
+    UserClick(Item(IDC_PLAY));
+    EXPECT_EQ(SliderPos(), 0);
+    Complete();
+    EXPECT_EQ(TestDevicePlayedBytes(), DataBytes(0, 8000));
+}
+
+TEST_F(PlaybackTest, IdleSeekWaitsForTheNextStart)
+{
+    OpenData(100000);
+    SmallFormat();
+    UserSlider(Item(IDC_SLIDER), TB_THUMBPOSITION, 25);
+    EXPECT_FALSE(IsPlaying());
+    EXPECT_EQ(FaultCallCount("waveOutReset"), 0);
+    UserClick(Item(IDC_PLAY));
+    Complete();
+    EXPECT_EQ(TestDevicePlayedBytes(), DataBytes(25000, 8000));
+}
+
+TEST_F(PlaybackTest, SliderArithmeticAtTheLargestFileDoesNotOverflow)
+{
+    OpenData(4294967248ull); // sparse; 16-bit stereo, block align 4
+    UserSlider(Item(IDC_SLIDER), TB_THUMBPOSITION, 50);
+    EXPECT_EQ(PlaybackState.readPos, 2147483624u);
+    EXPECT_EQ(PlaybackState.playedPos, 2147483624u);
+    UserClick(Item(IDC_PLAY));
+    UserSlider(Item(IDC_SLIDER), TB_THUMBPOSITION, 99);
+    PumpMessages();
+    EXPECT_EQ(PlaybackState.playedPos, 4252017572u); // S * 99 / 100, rounded down to 4
+    Complete();
+    EXPECT_EQ(PlaybackState.playedPos, 4252017572u + 176400u);
+    EXPECT_EQ(SliderPos(), 99);
+    UserSlider(Item(IDC_SLIDER), TB_THUMBPOSITION, 50);
+    PumpMessages();
+    Complete();
+    EXPECT_EQ(SliderPos(), 50);
+    EXPECT_TRUE(MessageBoxLog().empty());
+}

@@ -1,0 +1,165 @@
+// The wave-out calls' own contract, on the test device and on SDL's dummy driver (which
+// plays in real time into nothing).
+#include <unistd.h>
+
+#include "playback/playback_fixture.h"
+
+namespace {
+
+struct Completion {
+    WPARAM device;
+    WAVEHDR* header;
+    DWORD flagsOnArrival;
+};
+std::vector<Completion> g_completions;
+
+INT_PTR RecordingProc(HWND, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == MM_WOM_DONE) {
+        auto* header = reinterpret_cast<WAVEHDR*>(lParam);
+        g_completions.push_back({wParam, header, header->dwFlags});
+        return TRUE;
+    }
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+class WaveOutTest : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        ModuleInstance = &ResourceModule;
+        window = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+                                    RecordingProc, 0);
+        ASSERT_NE(window, nullptr);
+        g_completions.clear();
+        for (int i = 0; i < 3; ++i) {
+            buffers[i].assign(800 * (i + 1), static_cast<char>(i + 1));
+            headers[i] = {};
+            headers[i].lpData = buffers[i].data();
+            headers[i].dwBufferLength = static_cast<DWORD>(buffers[i].size());
+        }
+    }
+    void TearDown() override
+    {
+        FaultClearAll();
+        DestroyWindow(window);
+    }
+
+    MMRESULT Open(HWAVEOUT* device)
+    {
+        return waveOutOpen(device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(window), 0,
+                           CALLBACK_WINDOW);
+    }
+
+    void PrepareAndWriteAll(HWAVEOUT device)
+    {
+        for (WAVEHDR& header : headers) {
+            ASSERT_EQ(waveOutPrepareHeader(device, &header, sizeof header), 0u);
+            ASSERT_EQ(waveOutWrite(device, &header, sizeof header), 0u);
+        }
+    }
+
+    void PumpUntilCompletions(size_t count)
+    {
+        for (int round = 0; round < 100000 && g_completions.size() < count; ++round) {
+            PumpMessages();
+            usleep(200);
+        }
+        ASSERT_EQ(g_completions.size(), count);
+    }
+
+    // Each header back exactly once, in the order written, marked done on arrival.
+    void ExpectEachBackOnceInOrder(HWAVEOUT device)
+    {
+        ASSERT_EQ(g_completions.size(), 3u);
+        for (size_t i = 0; i < 3; ++i) {
+            EXPECT_EQ(g_completions[i].header, &headers[i]);
+            EXPECT_EQ(g_completions[i].device, reinterpret_cast<WPARAM>(device));
+            EXPECT_EQ(g_completions[i].flagsOnArrival & (WHDR_DONE | WHDR_INQUEUE),
+                      static_cast<DWORD>(WHDR_DONE));
+        }
+    }
+
+    void CloseAfterUnprepare(HWAVEOUT device)
+    {
+        for (WAVEHDR& header : headers) {
+            EXPECT_EQ(waveOutUnprepareHeader(device, &header, sizeof header), 0u);
+        }
+        EXPECT_EQ(waveOutClose(device), 0u);
+    }
+
+    HWND window = nullptr;
+    WAVEFORMATEX format = {WAVE_FORMAT_PCM, 1, 8000, 16000, 2, 16, 0};
+    std::vector<char> buffers[3];
+    WAVEHDR headers[3];
+};
+
+} // namespace
+
+TEST_F(WaveOutTest, RefusesWhatItCannotPlayWithCodesThatSaySo)
+{
+    WaveOutUseTestDevice(true);
+    HWAVEOUT device = nullptr;
+    const WAVEFORMATEX refused[] = {
+        {WAVE_FORMAT_PCM, 1, 7999, 15998, 2, 16, 0}, {WAVE_FORMAT_PCM, 1, 100000, 200000, 2, 16, 0},
+        {WAVE_FORMAT_PCM, 3, 8000, 48000, 6, 16, 0}, {WAVE_FORMAT_PCM, 1, 8000, 8000, 1, 12, 0},
+        {WAVE_FORMAT_PCM, 2, 8000, 16000, 2, 16, 0}, {3, 1, 8000, 32000, 4, 32, 0},
+    };
+    for (const WAVEFORMATEX& bad : refused) {
+        EXPECT_EQ(waveOutOpen(&device, WAVE_MAPPER, &bad, reinterpret_cast<DWORD_PTR>(window), 0,
+                              CALLBACK_WINDOW),
+                  static_cast<MMRESULT>(WAVERR_BADFORMAT));
+    }
+    const WAVEFORMATEX largest = {WAVE_FORMAT_PCM, 2, 99999, 399996, 4, 16, 0};
+    EXPECT_EQ(waveOutOpen(nullptr, WAVE_MAPPER, &largest, 0, 0, WAVE_FORMAT_QUERY), 0u);
+    EXPECT_EQ(waveOutOpen(&device, 7, &format, 0, 0, CALLBACK_NULL),
+              static_cast<MMRESULT>(MMSYSERR_BADDEVICEID));
+    EXPECT_EQ(waveOutWrite(reinterpret_cast<HWAVEOUT>(1), &headers[0], sizeof(WAVEHDR)),
+              static_cast<MMRESULT>(MMSYSERR_INVALHANDLE));
+
+    ASSERT_EQ(Open(&device), 0u);
+    EXPECT_EQ(waveOutWrite(device, &headers[0], sizeof(WAVEHDR)),
+              static_cast<MMRESULT>(WAVERR_UNPREPARED));
+    PrepareAndWriteAll(device);
+    EXPECT_EQ(waveOutWrite(device, &headers[0], sizeof(WAVEHDR)),
+              static_cast<MMRESULT>(WAVERR_STILLPLAYING));
+    EXPECT_EQ(waveOutUnprepareHeader(device, &headers[0], sizeof(WAVEHDR)),
+              static_cast<MMRESULT>(WAVERR_STILLPLAYING));
+    EXPECT_EQ(waveOutClose(device), static_cast<MMRESULT>(WAVERR_STILLPLAYING));
+    EXPECT_EQ(TestDeviceCompleteNext(3), 3);
+    PumpMessages();
+    ExpectEachBackOnceInOrder(device);
+    CloseAfterUnprepare(device);
+    EXPECT_EQ(waveOutClose(device), static_cast<MMRESULT>(MMSYSERR_INVALHANDLE));
+}
+
+TEST_F(WaveOutTest, DummyDevicePlaysEveryBufferAndReturnsEachOnce)
+{
+    HWAVEOUT device = nullptr;
+    ASSERT_EQ(Open(&device), 0u);
+    PrepareAndWriteAll(device);
+    PumpUntilCompletions(3);
+    ExpectEachBackOnceInOrder(device);
+    CloseAfterUnprepare(device);
+}
+
+TEST_F(WaveOutTest, DummyDeviceResetReturnsEveryQueuedBufferAtOnce)
+{
+    HWAVEOUT device = nullptr;
+    ASSERT_EQ(Open(&device), 0u);
+    std::vector<char> long1(160000, 1), long2(160000, 2), long3(160000, 3); // ten seconds each
+    headers[0].lpData = long1.data();
+    headers[1].lpData = long2.data();
+    headers[2].lpData = long3.data();
+    for (WAVEHDR& header : headers) {
+        header.dwBufferLength = 160000;
+    }
+    PrepareAndWriteAll(device);
+    EXPECT_EQ(waveOutReset(device), 0u);
+    PumpMessages();
+    ExpectEachBackOnceInOrder(device);
+    usleep(100000); // nothing more comes back later
+    PumpMessages();
+    EXPECT_EQ(g_completions.size(), 3u);
+    CloseAfterUnprepare(device);
+}
