@@ -1,10 +1,74 @@
-// The open dialog is not built yet: the command says so and changes nothing.
 #include "ui/open_command.h"
 
+#include <cstring>
+
+#include "core/app_state.h"
 #include "core/error_info.h"
+#include "core/file_dialog_rules.h"
 #include "core/resource_ids.h"
+#include "core/source_file.h"
+#include "playback/playback_engine.h"
+#include "playback/playback_state.h"
+#include "ui/open_source_file.h"
+
+char OpenPath[MAX_PATH] = "";
+DWORD OpenFilterIndex = 1;
+
+namespace {
+
+// The dialog and the question. False when the user cancelled or kept the current file.
+bool AskForFile()
+{
+    char directory[MAX_PATH] = "";
+    // A failure leaves the buffer empty, and the dialog then starts in the current directory.
+    if (GetCurrentDirectoryA(MAX_PATH, directory) == 0) {
+        directory[0] = '\0';
+    }
+    directory[MAX_PATH - 1] = '\0';
+
+    char filter[FilterBufferSize] = "";
+    LoadFilterString(IDS_OPEN_FILTER, filter);
+    OpenPath[0] = '\0';
+
+    OPENFILENAMEA dialog;
+    std::memset(&dialog, 0, sizeof dialog);
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    dialog.hwndOwner = MainDialogWindow;
+    dialog.lpstrFilter = filter;
+    dialog.nFilterIndex = OpenFilterIndex;
+    dialog.lpstrFile = OpenPath;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrInitialDir = directory;
+    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    // Cancelled or failed (a path too long for the buffer included): nothing changes.
+    if (!GetOpenFileNameA(&dialog)) {
+        return false;
+    }
+    OpenPath[MAX_PATH - 1] = '\0';
+    OpenFilterIndex = dialog.nFilterIndex;
+
+    // Asked after the dialog, so a cancelled dialog never asks; "no" keeps the file open
+    // but the chosen pair is remembered all the same.
+    if (IsSourceFileOpen() && Prompt(MB_YESNO | MB_ICONQUESTION, IDS_CLOSE_CURRENT) != IDYES) {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
 
 void OpenCommand()
 {
-    Prompt(MB_ICONEXCLAMATION, IDS_NOT_AVAILABLE, "Opening a file");
+    // A re-posted Open has asked already and opens the path chosen then.
+    if (PendingCommand == 0 && !AskForFile()) {
+        return;
+    }
+    // Tested only after the questions: playback may have ended while they were up.
+    if (IsPlaying()) {
+        PendingCommand = IDM_OPEN;
+        RequestStop();
+        return;
+    }
+    PendingCommand = 0;
+    OpenSourceFile(OpenPath);
 }

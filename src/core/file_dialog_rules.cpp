@@ -1,0 +1,57 @@
+#include "core/file_dialog_rules.h"
+
+#include <cstring>
+
+#include "core/app_state.h"
+
+void LoadFilterString(UINT stringId, char* buffer)
+{
+    if (LoadStringA(ModuleInstance, stringId, buffer, FilterBufferSize) <= 0) {
+        // A missing string leaves an empty list rather than whatever the buffer held.
+        buffer[0] = '\0';
+        buffer[1] = '\0';
+        return;
+    }
+    // The walk ends at the text's own terminator, not at the NULs it writes.
+    const size_t length = std::strlen(buffer);
+    for (size_t i = 0; i < length; ++i) {
+        if (buffer[i] == '|') {
+            buffer[i] = '\0';
+        }
+    }
+}
+
+void ReplaceExtension(char* path, const char* extension)
+{
+    // Byte-wise searches are safe in UTF-8: no byte of a multibyte character is '.' or '/'.
+    const char* dot = std::strrchr(path, '.');
+    const char* slash = std::strrchr(path, '/');
+    const char* name = slash != nullptr ? slash + 1 : path;
+    size_t at = std::strlen(path);
+    // A dot in a folder name is no extension, nor is the leading dot of a hidden file's name.
+    if (dot != nullptr && dot > name) {
+        at = static_cast<size_t>(dot - path);
+    }
+    const size_t length = std::strlen(extension);
+    if (at + length + 1 < MAX_PATH) {
+        path[at] = '.';
+        std::memcpy(path + at + 1, extension, length + 1);
+    }
+}
+
+void DirectoryOf(char* destination, const char* path)
+{
+    if (lstrcpynA(destination, path, MAX_PATH) == nullptr) {
+        destination[0] = '\0';
+        return;
+    }
+    char* slash = std::strrchr(destination, '/');
+    if (slash == nullptr) {
+        destination[0] = '\0';
+    } else if (slash == destination) {
+        // The root keeps its slash: it is a directory of its own, and "" would mean "anywhere".
+        destination[1] = '\0';
+    } else {
+        *slash = '\0';
+    }
+}

@@ -1,0 +1,348 @@
+// The common file dialogs: scripted answers under the same rules as real choices, and the
+// real Qt dialog driven as a user would, to prove the settings reach it.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/seams.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+const DLGTEMPLATE_DATA OwnerTemplate = {1,
+                                        WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
+                                        0,
+                                        0,
+                                        0,
+                                        200,
+                                        100,
+                                        "Owner",
+                                        "MS Sans Serif",
+                                        8,
+                                        0,
+                                        nullptr,
+                                        0};
+const RESOURCE_MODULE OwnerModule = {&OwnerTemplate, 1, nullptr, 0, nullptr, 0, nullptr, 0};
+
+constexpr UINT CancelTheFileDialog = WM_APP + 7;
+int g_postsDelivered = 0;
+
+INT_PTR OwnerProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    if (message == CancelTheFileDialog) {
+        ++g_postsDelivered;
+        FileDialogUserCancel();
+        return TRUE;
+    }
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+// The open dialog's filter list of the program, as the string table yields it.
+const char OpenFilter[] = "Quorbel temporary files (*.tmp)\0*.tmp\0All files (*.*)\0*.*\0";
+const char SaveFilter[] = "Windows waveform (*.wav)\0*.wav\0All files (*.*)\0*.*\0";
+
+class FileDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        owner = CreateDialogParamA(&OwnerModule, MAKEINTRESOURCEA(1), nullptr, OwnerProc, 0);
+        ASSERT_NE(owner, nullptr);
+        FileDialogLogClear();
+        std::memset(file, 0, sizeof file);
+        std::memset(&ofn, 0, sizeof ofn);
+        ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+        ofn.hwndOwner = owner;
+        ofn.lpstrFile = file;
+        ofn.nMaxFile = MAX_PATH;
+        ofn.lpstrInitialDir = directory.c_str();
+    }
+    void TearDown() override
+    {
+        FileDialogScriptClear();
+        FaultClearAll();
+        DestroyWindow(owner);
+    }
+
+    void AsOpen(DWORD filterIndex)
+    {
+        ofn.lpstrFilter = OpenFilter;
+        ofn.nFilterIndex = filterIndex;
+        ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    }
+    void AsSave(const std::string& proposed)
+    {
+        ofn.lpstrFilter = SaveFilter;
+        std::strcpy(file, proposed.c_str());
+        ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    }
+
+    static FileDialogAnswer Choose(const std::string& path, DWORD filterIndex = 0,
+                                   bool replace = true)
+    {
+        FileDialogAnswer answer;
+        answer.choose = true;
+        answer.path = path;
+        answer.filterIndex = filterIndex;
+        answer.replace = replace;
+        return answer;
+    }
+
+    TempDir temp;
+    std::string directory = temp.path();
+    HWND owner = nullptr;
+    char file[MAX_PATH];
+    OPENFILENAMEA ofn;
+};
+
+// Pumps until the dialog lists `count` files: the folder is read in the background.
+FileDialogView WaitForListing(size_t count)
+{
+    FileDialogView view = FileDialogShown();
+    for (int round = 0; round < 1000 && view.listedFiles.size() != count; ++round) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        PumpMessages();
+        view = FileDialogShown();
+    }
+    return view;
+}
+
+} // namespace
+
+TEST_F(FileDialogTest, ScriptedChoiceReturnsTheFullPathAndThePair)
+{
+    const std::string a = temp.makeFile("a.tmp", 10);
+    AsOpen(0);
+    FileDialogScriptSet({Choose("a.tmp")});
+    ASSERT_TRUE(GetOpenFileNameA(&ofn));
+    EXPECT_STREQ(file, a.c_str());
+    EXPECT_EQ(ofn.nFilterIndex, 1u); // 0 on entry selects the first pair
+    EXPECT_EQ(ofn.nFileOffset, a.size() - 5);
+    EXPECT_EQ(ofn.nFileExtension, a.size() - 3);
+    EXPECT_EQ(CommDlgExtendedError(), 0u);
+
+    ASSERT_EQ(FileDialogLog().size(), 1u);
+    const FileDialogRecord& shown = FileDialogLog()[0];
+    EXPECT_EQ(shown.call, FileDialogCall::Open);
+    EXPECT_EQ(shown.owner, owner);
+    EXPECT_EQ(shown.filter, (std::vector<std::string>{"Quorbel temporary files (*.tmp)", "*.tmp",
+                                                      "All files (*.*)", "*.*"}));
+    EXPECT_EQ(shown.initialDir, directory);
+    EXPECT_EQ(shown.flags, 0x81804u);
+    EXPECT_EQ(shown.maxFile, static_cast<DWORD>(MAX_PATH));
+    EXPECT_EQ(shown.chosen, a);
+
+    // Cancel: 0, no extended error, and the record keeps its pair.
+    AsOpen(2);
+    FileDialogScriptSet({FileDialogAnswer{}});
+    EXPECT_FALSE(GetOpenFileNameA(&ofn));
+    EXPECT_EQ(CommDlgExtendedError(), 0u);
+    EXPECT_EQ(ofn.nFilterIndex, 2u);
+
+    // No answer left: cancelled and counted.
+    EXPECT_FALSE(GetOpenFileNameA(&ofn));
+    EXPECT_EQ(FileDialogUnscriptedCount(), 1);
+}
+
+TEST_F(FileDialogTest, MustExistRulesRefuseInsideTheDialog)
+{
+    temp.makeFile("a.tmp", 10);
+    AsOpen(1);
+    FileDialogScriptSet({Choose("gone.tmp"), Choose("nofolder/a.tmp"), Choose("a.tmp")});
+    ASSERT_TRUE(GetOpenFileNameA(&ofn));
+    EXPECT_STREQ(file, temp.file("a.tmp").c_str());
+    ASSERT_EQ(FileDialogLog()[0].refusals.size(), 2u);
+    EXPECT_NE(FileDialogLog()[0].refusals[0].find("File not found"), std::string::npos);
+    EXPECT_NE(FileDialogLog()[0].refusals[1].find("Path does not exist"), std::string::npos);
+
+    // A save dialog takes a new name, but not in a folder that does not exist.
+    AsSave("");
+    FileDialogScriptSet({Choose("nofolder/new.wav"), Choose("new.wav")});
+    ASSERT_TRUE(GetSaveFileNameA(&ofn));
+    EXPECT_STREQ(file, temp.file("new.wav").c_str());
+    EXPECT_EQ(FileDialogLog()[1].refusals.size(), 1u);
+
+    // Without OFN_PATHMUSTEXIST the folder is the caller's business.
+    AsSave("");
+    ofn.Flags &= ~static_cast<DWORD>(OFN_PATHMUSTEXIST);
+    FileDialogScriptSet({Choose("nofolder/new.wav")});
+    ASSERT_TRUE(GetSaveFileNameA(&ofn));
+    EXPECT_STREQ(file, temp.file("nofolder/new.wav").c_str());
+}
+
+TEST_F(FileDialogTest, ReplacingAnExistingFileIsAskedOnlyUnderTheOverwriteFlag)
+{
+    const std::string old = temp.makeFile("old.wav", 10);
+    AsSave("old.wav");
+    FileDialogScriptSet({Choose("old.wav", 0, false), Choose("old.wav", 2, true)});
+    ASSERT_TRUE(GetSaveFileNameA(&ofn));
+    EXPECT_STREQ(file, old.c_str());
+    EXPECT_EQ(ofn.nFilterIndex, 2u);
+    ASSERT_EQ(FileDialogLog()[0].refusals.size(), 1u);
+    EXPECT_NE(FileDialogLog()[0].refusals[0].find("already exists"), std::string::npos);
+
+    AsSave("old.wav");
+    ofn.Flags &= ~static_cast<DWORD>(OFN_OVERWRITEPROMPT);
+    FileDialogScriptSet({Choose("old.wav", 0, false)});
+    ASSERT_TRUE(GetSaveFileNameA(&ofn));
+    EXPECT_TRUE(FileDialogLog()[1].refusals.empty());
+}
+
+TEST_F(FileDialogTest, APathThatDoesNotFitTheBufferFailsTheCall)
+{
+    // 259 characters fit with the NUL; 260 do not.
+    const std::string base = temp.path() + "/";
+    const std::string fits = base + std::string(MAX_PATH - 1 - base.size(), 'f');
+    const std::string overlong = base + std::string(MAX_PATH - base.size(), 'g');
+    AsSave("");
+    FileDialogScriptSet({Choose(fits)});
+    ASSERT_TRUE(GetSaveFileNameA(&ofn));
+    EXPECT_EQ(std::strlen(file), static_cast<size_t>(MAX_PATH - 1));
+
+    AsSave("");
+    FileDialogScriptSet({Choose(overlong)});
+    EXPECT_FALSE(GetSaveFileNameA(&ofn));
+    EXPECT_EQ(CommDlgExtendedError(), static_cast<DWORD>(FNERR_BUFFERTOOSMALL));
+    // As on Win32, the size needed is in the buffer's first two bytes.
+    const unsigned needed =
+        static_cast<unsigned char>(file[0]) | (static_cast<unsigned char>(file[1]) << 8);
+    EXPECT_EQ(needed, MAX_PATH + 1u);
+}
+
+TEST_F(FileDialogTest, AProposedPathChoosesTheFolderAndRelativeAnswersLandThere)
+{
+    ASSERT_TRUE(std::filesystem::create_directory(temp.file("rec")));
+    AsSave(temp.file("rec/cap001.wav"));
+    ofn.lpstrInitialDir = nullptr;
+    FileDialogScriptSet({Choose("other.wav")});
+    ASSERT_TRUE(GetSaveFileNameA(&ofn));
+    EXPECT_STREQ(file, temp.file("rec/other.wav").c_str());
+    EXPECT_EQ(FileDialogLog()[0].file, temp.file("rec/cap001.wav"));
+    EXPECT_EQ(FileDialogLog()[0].initialDir, "");
+}
+
+TEST_F(FileDialogTest, InjectedFailuresAndBadRecords)
+{
+    AsOpen(1);
+    FileDialogScriptSet({Choose("a.tmp")});
+    FaultInject("GetOpenFileNameA", 1, CDERR_DIALOGFAILURE);
+    EXPECT_FALSE(GetOpenFileNameA(&ofn));
+    EXPECT_EQ(CommDlgExtendedError(), static_cast<DWORD>(CDERR_DIALOGFAILURE));
+    EXPECT_TRUE(FileDialogLog().empty());
+
+    ofn.lStructSize = 12;
+    EXPECT_FALSE(GetOpenFileNameA(&ofn));
+    EXPECT_NE(CommDlgExtendedError(), 0u);
+
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    ofn.hwndOwner = reinterpret_cast<HWND>(static_cast<uintptr_t>(0xdead));
+    EXPECT_FALSE(GetOpenFileNameA(&ofn));
+    EXPECT_EQ(CommDlgExtendedError(), static_cast<DWORD>(CDERR_DIALOGFAILURE));
+}
+
+// The real dialog: the pair list with the program's own texts, the selected pair, the
+// starting folder, the patterns (matching without regard to case, "*.*" taking names
+// without a dot), the must-exist refusal shown over it, and the pair read back.
+TEST_F(FileDialogTest, TheRealOpenDialogAppliesTheSettings)
+{
+    for (const char* name : {"a.tmp", "B.TMP", "c.dat", "noext"}) {
+        temp.makeFile(name, 10);
+    }
+    AsOpen(1);
+    FileDialogView first;
+    FileDialogView all;
+    FileDialogView refused;
+    FileDialogView stillUp;
+    OnNextFileDialog([&] {
+        first = WaitForListing(2);
+        FileDialogUserPickFilter(1);
+        all = WaitForListing(4);
+        FileDialogUserType("missing.tmp");
+        FileDialogUserAccept();
+        refused = FileDialogShown();
+        FileDialogUserAnswer(true);
+        FileDialogUserType("noext");
+        FileDialogUserAccept();
+        stillUp = FileDialogShown();
+    });
+    ASSERT_TRUE(GetOpenFileNameA(&ofn));
+
+    EXPECT_TRUE(first.up);
+    EXPECT_FALSE(first.save);
+    EXPECT_TRUE(first.modalToOwner);
+    EXPECT_EQ(first.filters,
+              (std::vector<std::string>{"Quorbel temporary files (*.tmp)", "All files (*.*)"}));
+    EXPECT_EQ(first.selectedFilter, 0);
+    EXPECT_EQ(first.directory, directory);
+    EXPECT_EQ(first.fileName, "");
+    EXPECT_EQ(first.listedFiles, (std::vector<std::string>{"B.TMP", "a.tmp"}));
+    EXPECT_EQ(all.listedFiles, (std::vector<std::string>{"B.TMP", "a.tmp", "c.dat", "noext"}));
+    EXPECT_NE(refused.message.find("File not found"), std::string::npos);
+    EXPECT_TRUE(refused.up);
+    EXPECT_FALSE(stillUp.up);
+
+    EXPECT_STREQ(file, temp.file("noext").c_str());
+    EXPECT_EQ(ofn.nFilterIndex, 2u);
+    ASSERT_EQ(FileDialogLog().size(), 1u);
+    EXPECT_EQ(FileDialogLog()[0].refusals.size(), 1u);
+}
+
+TEST_F(FileDialogTest, TheRealOpenDialogSelectsTheRememberedPairAndDeliversPostedMessages)
+{
+    AsOpen(2);
+    FileDialogView shown;
+    g_postsDelivered = 0;
+    OnNextFileDialog([&] {
+        shown = FileDialogShown();
+        // The dialog's own loop must deliver this, or the dialog never ends.
+        PostMessageA(owner, CancelTheFileDialog, 0, 0);
+    });
+    EXPECT_FALSE(GetOpenFileNameA(&ofn));
+    EXPECT_EQ(CommDlgExtendedError(), 0u);
+    EXPECT_EQ(g_postsDelivered, 1);
+    EXPECT_EQ(shown.selectedFilter, 1);
+    EXPECT_EQ(ofn.nFilterIndex, 2u);
+}
+
+TEST_F(FileDialogTest, TheRealSaveDialogProposesTheNameAndAsksBeforeReplacing)
+{
+    ASSERT_TRUE(std::filesystem::create_directory(temp.file("rec")));
+    const std::string old = temp.makeFile("rec/cap001.wav", 10);
+    AsSave(old);
+    ofn.lpstrInitialDir = nullptr;
+    FileDialogView shown;
+    FileDialogView question;
+    FileDialogView afterNo;
+    FileDialogView folderRefused;
+    OnNextFileDialog([&] {
+        shown = FileDialogShown();
+        FileDialogUserAccept();
+        question = FileDialogShown();
+        FileDialogUserAnswer(false);
+        afterNo = FileDialogShown();
+        FileDialogUserType("nofolder/x.wav");
+        FileDialogUserAccept();
+        folderRefused = FileDialogShown();
+        FileDialogUserAnswer(true);
+        FileDialogUserType("cap001.wav");
+        FileDialogUserAccept();
+        FileDialogUserAnswer(true);
+    });
+    ASSERT_TRUE(GetSaveFileNameA(&ofn));
+    EXPECT_TRUE(shown.save);
+    EXPECT_EQ(shown.directory, temp.file("rec"));
+    EXPECT_EQ(shown.fileName, "cap001.wav");
+    EXPECT_EQ(shown.filters,
+              (std::vector<std::string>{"Windows waveform (*.wav)", "All files (*.*)"}));
+    EXPECT_EQ(shown.selectedFilter, 0);
+    EXPECT_NE(question.message.find("already exists"), std::string::npos);
+    EXPECT_TRUE(afterNo.up);
+    EXPECT_EQ(afterNo.message, "");
+    EXPECT_NE(folderRefused.message.find("Path does not exist"), std::string::npos);
+    EXPECT_STREQ(file, old.c_str());
+    EXPECT_EQ(ofn.nFilterIndex, 1u);
+}
