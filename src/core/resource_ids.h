@@ -6,6 +6,7 @@
 constexpr int IDD_MAIN = 101;
 constexpr int IDR_MAIN_MENU = 104;
 constexpr int IDD_ABOUT = 109;
+constexpr int IDD_SAVING = 127;
 constexpr int IDI_MAIN_BIG = 112;
 constexpr int IDI_MAIN_SMALL = 115;
 
@@ -22,6 +23,9 @@ constexpr int IDC_FILE_SIZE = 1009;
 constexpr int IDC_OVERSIZE = 1010;
 constexpr int IDC_PLAY = 1011;
 constexpr int IDC_STOP = 1012;
+
+// Controls of the Saving dialog
+constexpr int IDC_SAVING_PROGRESS = 1019;
 
 // Menu commands
 constexpr int IDM_PLAY = 131;

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "platform/errno_map.h"
+#include "platform/file_internal.h"
 #include "platform/kernel_object.h"
 #include "platform/seams.h"
 #include "platform/utf8.h"
@@ -290,6 +291,33 @@ BOOL RenameWithoutReplacing(const std::string& from, const std::string& to)
     }
     if (rename(from.c_str(), to.c_str()) != 0) {
         return FailMove(errno, from);
+    }
+    return TRUE;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+}
+
+BOOL SyncFolderOf(const std::string& path)
+{
+    const int fd = OpenRetrying(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (fd < 0) {
+        return FailErrno(errno);
+    }
+    int result;
+    do {
+        result = fsync(fd);
+    } while (result != 0 && errno == EINTR);
+    const int error = errno;
+    if (close(fd) != 0 && errno != EINTR && result == 0) {
+        return FailErrno(errno);
+    }
+    // Some file systems cannot sync a folder at all; their entries are as safe as they get.
+    if (result != 0 && error != EINVAL && error != EROFS) {
+        return FailErrno(error);
     }
     return TRUE;
 }
@@ -725,21 +753,45 @@ BOOL MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags)
     if (!NativePath(existing, &from) || !NativePath(target, &to)) {
         return FALSE;
     }
-    if ((flags & ~static_cast<DWORD>(MOVEFILE_REPLACE_EXISTING)) != 0) {
+    if ((flags & ~static_cast<DWORD>(MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) != 0) {
         return Fail(ERROR_INVALID_PARAMETER);
     }
     if ((flags & MOVEFILE_REPLACE_EXISTING) == 0) {
-        return RenameWithoutReplacing(from, to);
+        if (!RenameWithoutReplacing(from, to)) {
+            return FALSE;
+        }
+    } else {
+        // Win32 replaces files only; rename() would also replace an empty folder.
+        struct stat status;
+        if (lstat(to.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+            return Fail(ERROR_ACCESS_DENIED);
+        }
+        if (rename(from.c_str(), to.c_str()) != 0) {
+            return FailMove(errno, from);
+        }
     }
-    // Win32 replaces files only; rename() would also replace an empty folder.
-    struct stat status;
-    if (lstat(to.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
-        return Fail(ERROR_ACCESS_DENIED);
-    }
-    if (rename(from.c_str(), to.c_str()) != 0) {
-        return FailMove(errno, from);
+    if ((flags & MOVEFILE_WRITE_THROUGH) != 0) {
+        // A rename is on the disk once both folders' entries are.
+        if (!SyncFolderOf(to) || (FolderOf(from) != FolderOf(to) && !SyncFolderOf(from))) {
+            return FALSE;
+        }
     }
     return TRUE;
+}
+
+bool HostPathOf(LPCSTR path, std::string* host)
+{
+    return NativePath(path, host);
+}
+
+BOOL WithFileDescriptor(HANDLE file, const std::function<BOOL(int descriptor)>& use)
+{
+    KernelRef<FileObject> object(file, KernelKind::File);
+    if (!object) {
+        return Fail(ERROR_INVALID_HANDLE);
+    }
+    std::lock_guard<std::mutex> lock(object->mutex);
+    return use(object->fd);
 }
 
 HANDLE FindFirstFileA(LPCSTR path, LPWIN32_FIND_DATAA data)

@@ -599,3 +599,4 @@ MMRESULT waveOutGetErrorTextA(MMRESULT code, LPSTR text, UINT size);
 // The common file dialogs and the wave-out calls.
 #include "platform/win32_commdlg.h"
 #include "platform/win32_waveout.h"
+#include "platform/win32_fileinfo.h"

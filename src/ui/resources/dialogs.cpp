@@ -41,6 +41,12 @@ const DLGITEM_DATA AboutDialogItems[] = {
     {"static", "Version 0.1: makes WAV files of raw recordings.", -1, 45, 20, 130, 8, Label, 0},
 };
 
+const DLGITEM_DATA SavingDialogItems[] = {
+    {"static", "Saving file ...", -1, 5, 5, 42, 8, Label, 0},
+    {"msctls_progress32", "", IDC_SAVING_PROGRESS, 5, 20, 160, 15, Child | PBS_SMOOTH, 0},
+    {"button", "Cancel", IDCANCEL, 60, 40, 50, 14, Child | BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
+};
+
 }  // namespace
 
 const DLGTEMPLATE_DATA DialogResources[] = {
@@ -50,5 +56,8 @@ const DLGTEMPLATE_DATA DialogResources[] = {
     {IDD_ABOUT, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, 0, 0, 187, 55,
      "About Salvorin", "MS Sans Serif", 8, 0, AboutDialogItems,
      sizeof AboutDialogItems / sizeof AboutDialogItems[0]},
+    {IDD_SAVING, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, 0, 0, 172, 61,
+     "Saving ...", "MS Sans Serif", 8, 0, SavingDialogItems,
+     sizeof SavingDialogItems / sizeof SavingDialogItems[0]},
 };
 const int DialogResourceCount = sizeof DialogResources / sizeof DialogResources[0];

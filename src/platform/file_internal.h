@@ -1,0 +1,14 @@
+// Internal: what files.cpp shares with the file calls kept in other files of this folder.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/win32.h"
+
+// The host path a program path names (a Wine drive path mapped); false with the last error
+// set when the path cannot name a file.
+bool HostPathOf(LPCSTR path, std::string* host);
+// Runs `use` on the descriptor of a live file handle, holding the handle as any call does.
+// Fails with ERROR_INVALID_HANDLE for anything else.
+BOOL WithFileDescriptor(HANDLE file, const std::function<BOOL(int descriptor)>& use);

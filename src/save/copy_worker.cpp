@@ -1,0 +1,96 @@
+#include <algorithm>
+#include <cstring>
+
+#include "core/resource_ids.h"
+#include "core/source_file.h"
+#include "core/wav_header.h"
+#include "save/save_as.h"
+#include "save/save_support.h"
+
+namespace {
+
+// Progress is posted, so a chunk costs no round trip to the dialog thread. Every so many
+// chunks and after the last one the step waits for the dialog thread instead: the dialog's
+// queue never holds more than this many steps, and the bar stands at its end before the
+// dialog ends.
+constexpr uint32_t ChunksPerProgressWait = 64;
+// Every so many chunks the target is flushed, so that the bar moves at the disk's pace
+// and a Cancel is answered in good time even on a slow disk (16 MiB).
+constexpr uint32_t ChunksPerFlush = 256;
+
+DWORD EndCopy(HWND dialog, INT_PTR result)
+{
+    EndDialog(dialog, result);
+    return 0;
+}
+
+DWORD FailCopy(HWND dialog, const char* operation)
+{
+    ReportFailure(operation);
+    return EndCopy(dialog, 1);
+}
+
+} // namespace
+
+DWORD CopyWorker(LPVOID parameter)
+{
+    HWND dialog = static_cast<HWND>(parameter);
+    // The bar is only a display: a progress message that fails stops nothing. Positions
+    // are set rather than stepped, so a lost or extra step cannot wrap the bar.
+    HWND bar = nullptr;
+    const uint32_t length = SourceFile.effectiveLength;
+    const uint32_t rangeHigh = ProgressRangeHigh(length);
+
+    unsigned char buffer[CopyChunkSize];
+    uint32_t chunks = 0;
+    uint64_t offset = 0; // of the next chunk, the same in the source and the target
+    for (;;) {
+        if (CopyCancelFlag.load() == 1) {
+            return EndCopy(dialog, 1);
+        }
+        if (offset >= length) {
+            CopyDoneFlag.store(1);
+            return EndCopy(dialog, 0);
+        }
+        const uint64_t end = std::min<uint64_t>(offset + CopyChunkSize, length);
+        uint64_t dataStart = offset;
+        if (offset == 0) {
+            WavHeader header;
+            BuildWavHeader(&header);
+            memcpy(buffer, header.bytes, WavHeaderSize);
+            dataStart = HeaderRegionSize;
+        }
+        const DWORD toRead = static_cast<DWORD>(end - dataStart);
+        DWORD read = 0;
+        if (!ReadFile(SourceFile.handle, buffer + (dataStart - offset), toRead, &read, nullptr) ||
+            read != toRead) {
+            return FailCopy(dialog, "ReadFile");
+        }
+        DWORD written = 0;
+        if (!WriteFile(CopyTargetHandle, buffer, static_cast<DWORD>(end - offset), &written,
+                       nullptr)) {
+            return FailCopy(dialog, "WriteFile");
+        }
+        offset = end;
+        ++chunks;
+        const bool last = offset >= length;
+        // Complete means on the disk: a write error reported late comes out here.
+        if ((last || chunks % ChunksPerFlush == 0) && !FlushFileBuffers(CopyTargetHandle)) {
+            return FailCopy(dialog, "WriteFile");
+        }
+        if (chunks == 1) {
+            // Asked only now (a wait for the dialog thread): the first chunk need not wait
+            // for the dialog to come up.
+            bar = GetDlgItem(dialog, IDC_SAVING_PROGRESS);
+            PostMessageA(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(rangeHigh));
+        }
+        // The first chunk holds the header too, so there can be one chunk more than the
+        // bar has steps; the bar stops at its end.
+        const WPARAM position = std::min(chunks, rangeHigh);
+        if (last || chunks % ChunksPerProgressWait == 0) {
+            SendMessageA(bar, PBM_SETPOS, position, 0);
+        } else {
+            PostMessageA(bar, PBM_SETPOS, position, 0);
+        }
+    }
+}

@@ -1,0 +1,33 @@
+#include "core/app_state.h"
+#include "core/source_file.h"
+#include "save/save_as.h"
+#include "save/save_support.h"
+
+INT_PTR SavingDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    (void)lParam;
+    switch (message) {
+    case WM_INITDIALOG: {
+        // Every error box of the copy belongs over this dialog.
+        CurrentOwnerWindow = dialog;
+        CopyCancelFlag.store(0);
+        HANDLE thread = CreateThread(nullptr, 0, CopyWorker, dialog, 0, nullptr);
+        if (thread == nullptr) {
+            ReportFailure("CreateThread");
+            EndDialog(dialog, 1);
+            return TRUE;
+        }
+        CloseHandleVariable(&thread); // the thread is never waited for
+        return TRUE;
+    }
+    case WM_COMMAND:
+        // Cancel, Escape and the close box all come as IDCANCEL. The worker ends the dialog
+        // at its next test, so the chunk in progress is finished first.
+        if (LOWORD(wParam) == IDCANCEL) {
+            CopyCancelFlag.store(1);
+        }
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}

@@ -1,0 +1,163 @@
+// The main dialog with a temporary file open, and what the save tests check about files,
+// boxes and the window.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/error_info.h"
+#include "core/wav_header.h"
+#include "playback/playback_state.h"
+#include "ui/main_dialog_fixture.h"
+#include "ui/open_source_file.h"
+
+class SaveTest : public MainDialogTest {
+  protected:
+    void SetUp() override
+    {
+        MainDialogTest::SetUp();
+        FileDialogLogClear();
+    }
+
+    void TearDown() override
+    {
+        FileDialogScriptClear();
+        WaveOutUseTestDevice(false);
+        MainDialogTest::TearDown();
+    }
+
+    static std::string ReadPrefix(const std::string& path, size_t size)
+    {
+        std::ifstream file(path, std::ios::binary);
+        std::string bytes(size, '\0');
+        file.read(bytes.data(), static_cast<std::streamsize>(size));
+        bytes.resize(static_cast<size_t>(file.gcount()));
+        return bytes;
+    }
+
+    // Opens a generated file and remembers its bytes (the first MiB of a big one) and the
+    // WAV file it should become.
+    std::string OpenSource(const std::string& name, uint64_t size)
+    {
+        sourcePath = temp.makeFile(name, size);
+        OpenSourceFile(sourcePath.c_str());
+        EXPECT_TRUE(IsSourceFileOpen());
+        sourceBytes =
+            size <= (64u << 20) ? ReadWholeFile(sourcePath) : ReadPrefix(sourcePath, 1u << 20);
+        WavHeader header;
+        BuildWavHeader(&header);
+        headerBytes.assign(reinterpret_cast<const char*>(header.bytes), WavHeaderSize);
+        return sourcePath;
+    }
+
+    std::string ExpectedWav() const
+    {
+        return headerBytes +
+               sourceBytes.substr(WavHeaderSize, SourceFile.effectiveLength - WavHeaderSize);
+    }
+
+    static FileDialogAnswer Choose(const std::string& path)
+    {
+        FileDialogAnswer answer;
+        answer.choose = !path.empty();
+        answer.path = path;
+        return answer;
+    }
+
+    // Starts playback on the test device, whose buffers come back only when released.
+    void StartPlaying()
+    {
+        WaveOutUseTestDevice(true);
+        Command(IDC_PLAY);
+        ASSERT_TRUE(IsPlaying());
+    }
+
+    // Delivers messages until the engine has closed the device and the command it re-posts
+    // has run.
+    void DrainPlayback()
+    {
+        for (int i = 0; i < 100 && (IsPlaying() || PendingCommand != 0); ++i) {
+            PumpMessages();
+        }
+        EXPECT_FALSE(IsPlaying());
+        EXPECT_EQ(PendingCommand, 0u);
+    }
+
+    void Command(UINT id) { SendMessageA(dialog, WM_COMMAND, id, 0); }
+
+    static bool Exists(const std::string& path)
+    {
+        std::error_code error;
+        return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+    }
+
+    static uint64_t SizeOf(const std::string& path)
+    {
+        std::error_code error;
+        const uint64_t size = std::filesystem::file_size(path, error);
+        return error ? UINT64_MAX : size;
+    }
+
+    // Waits, without delivering any message, until the file has at least `size` bytes.
+    static bool WaitForSize(const std::string& path, uint64_t size)
+    {
+        for (int i = 0; i < 60000; ++i) {
+            const uint64_t now = SizeOf(path);
+            if (now != UINT64_MAX && now >= size) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return false;
+    }
+
+    // The platform's text for an error code, as an error box shows it.
+    static std::string ErrorText(DWORD code)
+    {
+        ErrorInfo error;
+        Fill(&error, ErrorKindSystem, code, "", nullptr);
+        return error.messageText;
+    }
+
+    std::vector<MessageBoxRecord> Boxes() const { return MessageBoxLog(); }
+
+    void ExpectSourceStillOpen()
+    {
+        EXPECT_TRUE(IsSourceFileOpen());
+        EXPECT_EQ(Text(dialog), sourcePath + " - Salvorin");
+        EXPECT_TRUE(Enabled(IDC_PLAY));
+        EXPECT_EQ(ReadWholeFile(sourcePath), sourceBytes);
+    }
+
+    void ExpectNoFileWindow()
+    {
+        EXPECT_FALSE(IsSourceFileOpen());
+        EXPECT_EQ(Text(dialog), "Salvorin");
+        EXPECT_EQ(Text(IDC_FILE_SIZE), "0");
+        EXPECT_EQ(Text(IDC_DURATION), "0:00:00");
+        EXPECT_FALSE(Enabled(IDC_PLAY));
+        EXPECT_FALSE(Visible(IDC_OVERSIZE));
+        HMENU menu = GetMenu(dialog);
+        SendMessageA(dialog, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+        for (UINT id : {IDM_SAVE_AS, IDM_SAVE_IN_PLACE, IDM_PLAY}) {
+            EXPECT_NE(GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED, 0u) << id;
+        }
+    }
+
+    void ExpectCreatedBox(const std::string& path)
+    {
+        ASSERT_FALSE(MessageBoxLog().empty());
+        EXPECT_EQ(LastBox().text, "File " + path + " is successfully created.");
+        EXPECT_EQ(LastBox().type, static_cast<UINT>(MB_ICONINFORMATION));
+        EXPECT_EQ(LastBox().owner, dialog);
+    }
+
+    std::string sourcePath;
+    std::string sourceBytes;
+    std::string headerBytes;
+};

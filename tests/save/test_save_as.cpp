@@ -1,0 +1,293 @@
+#include "save/save_fixture.h"
+
+#include "save/save_as.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class SaveAsTest : public SaveTest {
+  protected:
+    void SaveAs(const std::string& target, std::vector<ScriptedAnswer> boxes = {{IDOK, nullptr}})
+    {
+        FileDialogScriptSet({Choose(target)});
+        MessageBoxScriptSet(std::move(boxes));
+        Command(IDM_SAVE_AS);
+    }
+
+    void ExpectSaved(const std::string& target)
+    {
+        EXPECT_EQ(ReadWholeFile(target), ExpectedWav());
+        EXPECT_EQ(ReadWholeFile(sourcePath), sourceBytes);
+        ExpectCreatedBox(target);
+        ExpectNoFileWindow();
+    }
+
+    // Cancels from inside the Saving dialog once the target has `size` bytes. The worker
+    // waits for the dialog thread after its first chunk, every 64th and the last, so while
+    // this runs without delivering messages it cannot get past the next such wait.
+    void CancelAtSize(uint64_t size, int how)
+    {
+        OnNextModalLoop([this, size, how](HWND saving) {
+            ASSERT_TRUE(WaitForSize(temp.file("out.wav"), std::min<uint64_t>(size, 65536)));
+            if (size > 65536) {
+                PumpMessages(); // lets the worker past its first wait
+                ASSERT_TRUE(WaitForSize(temp.file("out.wav"), size));
+            }
+            if (how == 0) {
+                UserClick(GetDlgItem(saving, IDCANCEL));
+            } else if (how == 1) {
+                UserPressKey(saving, PlatformKeyEscape);
+            } else {
+                UserCloseWindow(saving);
+            }
+        });
+        SaveAs(temp.file("out.wav"), {});
+    }
+
+    void ExpectCancelled()
+    {
+        EXPECT_TRUE(MessageBoxLog().empty());
+        EXPECT_FALSE(Exists(temp.file("out.wav")));
+        ExpectSourceStillOpen();
+        // A second Save as starts again from the first data byte.
+        MessageBoxLogClear();
+        SaveAs(temp.file("again.wav"));
+        ExpectSaved(temp.file("again.wav"));
+    }
+};
+
+TEST_F(SaveAsTest, SmallestFileProposesTheWavNameAndEmptiesTheWindow)
+{
+    OpenSource("cap001.tmp", 51);
+    SaveAs(temp.file("cap001.wav"));
+    ASSERT_EQ(FileDialogLog().size(), 1u);
+    const FileDialogRecord& shown = FileDialogLog()[0];
+    EXPECT_EQ(shown.call, FileDialogCall::Save);
+    EXPECT_EQ(shown.owner, dialog);
+    EXPECT_EQ(shown.file, temp.file("cap001.wav"));
+    EXPECT_EQ(shown.initialDir, temp.path());
+    EXPECT_EQ(shown.flags, 0x80806u);
+    EXPECT_EQ(shown.filterIndex, 0u);
+    EXPECT_EQ(shown.filter, (std::vector<std::string>{"Windows waveform (*.wav)", "*.wav",
+                                                      "All files (*.*)", "*.*"}));
+    EXPECT_EQ(SizeOf(temp.file("cap001.wav")), 48u); // the last 3 bytes are not copied
+    ExpectSaved(temp.file("cap001.wav"));
+    EXPECT_EQ(MessageBoxLog().size(), 1u);
+}
+
+TEST_F(SaveAsTest, CopiesAcrossChunkBoundariesByteForByte)
+{
+    for (uint64_t size :
+         {uint64_t{131116}, uint64_t{65540}, uint64_t{1000003}, uint64_t{6u << 20}}) {
+        SCOPED_TRACE(size);
+        MessageBoxLogClear();
+        OpenSource("src" + std::to_string(size) + ".tmp", size);
+        const std::string target = temp.file("out" + std::to_string(size) + ".wav");
+        SaveAs(target);
+        ExpectSaved(target);
+    }
+}
+
+TEST_F(SaveAsTest, ReplacesAnExistingTarget)
+{
+    OpenSource("cap.tmp", 200000);
+    const std::string target = temp.makeFile("old.wav", 5000000);
+    SaveAs(target);
+    ExpectSaved(target);
+}
+
+TEST_F(SaveAsTest, RefusesTheSourceUnderEverySpelling)
+{
+    OpenSource("cap.tmp", 70000);
+    fs::create_directory(temp.file("sub"));
+    fs::create_symlink(sourcePath, temp.file("link.wav"));
+    fs::create_symlink("cap.tmp", temp.file("relative-link.wav"));
+    fs::create_hard_link(sourcePath, temp.file("hard.wav"));
+    std::string upper = sourcePath;
+    upper.replace(upper.size() - 7, 7, "CAP.TMP");
+    const std::string spellings[] = {sourcePath,
+                                     upper,
+                                     temp.path() + "/./cap.tmp",
+                                     temp.path() + "/sub/../cap.tmp",
+                                     temp.file("link.wav"),
+                                     temp.file("relative-link.wav"),
+                                     temp.file("hard.wav")};
+    for (const std::string& spelling : spellings) {
+        SCOPED_TRACE(spelling);
+        MessageBoxLogClear();
+        SaveAs(spelling);
+        ASSERT_EQ(MessageBoxLog().size(), 1u);
+        EXPECT_EQ(LastBox().text, "You cannot save this file with the same name.");
+        EXPECT_EQ(LastBox().type, 48u);
+        EXPECT_EQ(LastBox().owner, dialog);
+        ExpectSourceStillOpen();
+        EXPECT_TRUE(fs::is_symlink(temp.file("link.wav")));
+        EXPECT_EQ(ReadWholeFile(temp.file("hard.wav")), sourceBytes);
+    }
+    EXPECT_EQ(fs::hard_link_count(sourcePath), 2u);
+}
+
+TEST_F(SaveAsTest, CancellingTheSaveDialogChangesNothing)
+{
+    OpenSource("cap.tmp", 70000);
+    FileDialogScriptSet({Choose("")});
+    MessageBoxScriptSet({});
+    Command(IDM_SAVE_AS);
+    EXPECT_EQ(FileDialogLog().size(), 1u);
+    EXPECT_TRUE(MessageBoxLog().empty());
+    EXPECT_FALSE(Exists(temp.file("cap.wav")));
+    ExpectSourceStillOpen();
+}
+
+TEST_F(SaveAsTest, CancelWhileTheFirstChunkIsWritten)
+{
+    OpenSource("cap.tmp", 131116);
+    CancelAtSize(65536, 0);
+    ExpectCancelled();
+}
+
+TEST_F(SaveAsTest, CancelMidwayByButtonEscapeOrCloseBox)
+{
+    for (int how : {0, 1, 2}) {
+        SCOPED_TRACE(how);
+        MessageBoxLogClear();
+        OpenSource("cap" + std::to_string(how) + ".tmp", 8u << 20);
+        // 64 chunks in: the worker waits there for the dialog, far from the end.
+        CancelAtSize(64 * 65536, how);
+        ExpectCancelled();
+    }
+}
+
+TEST_F(SaveAsTest, CancelAfterTheLastChunkCountsAsCancelled)
+{
+    OpenSource("cap.tmp", 50000);
+    CancelAtSize(50000, 0);
+    ExpectCancelled();
+}
+
+// One row of the failure table: the fault, and the boxes it must give.
+struct FailureRow {
+    const char* function;
+    int nth;
+    DWORD code;
+    bool oldTargetStays; // a target that existed before is still there, unchanged
+    bool boxOverSaving;  // the error box is owned by the Saving dialog
+};
+
+TEST_F(SaveAsTest, EveryFailureIsOneBoxAndLeavesTheSourceReady)
+{
+    const FailureRow rows[] = {
+        {"SetFilePointer", 1, ERROR_INVALID_HANDLE, true, false},
+        {"DeleteFileA", 1, ERROR_ACCESS_DENIED, true, false},
+        {"CreateFileA", 1, ERROR_ACCESS_DENIED, false, false},
+        {"CreateThread", 1, ERROR_NOT_ENOUGH_MEMORY, false, true},
+        {"WriteFile", 1, ERROR_WRITE_FAULT, false, true}, // the header's chunk
+        {"ReadFile", 1, ERROR_READ_FAULT, false, true},
+        {"ReadFile", 3, ERROR_READ_FAULT, false, true},
+        {"WriteFile", 3, ERROR_DISK_FULL, false, true},
+        {"FlushFileBuffers", 1, ERROR_DISK_FULL, false, true},
+    };
+    int index = 0;
+    for (const FailureRow& row : rows) {
+        SCOPED_TRACE(std::string(row.function) + " " + std::to_string(row.nth));
+        OpenSource("cap" + std::to_string(index) + ".tmp", 300000);
+        const std::string target = temp.makeFile("out" + std::to_string(index) + ".wav", 1234);
+        const std::string oldTarget = ReadWholeFile(target);
+        ++index;
+        MessageBoxLogClear();
+        FaultClearAll();
+        FaultInject(row.function, row.nth, row.code);
+        SaveAs(target);
+        FaultClearAll();
+        ASSERT_EQ(MessageBoxLog().size(), 1u);
+        EXPECT_EQ(LastBox().text, ErrorText(row.code));
+        EXPECT_EQ(LastBox().type, static_cast<UINT>(MB_ICONERROR));
+        EXPECT_EQ(LastBox().caption, "Salvorin");
+        if (row.boxOverSaving) {
+            EXPECT_NE(LastBox().owner, dialog);
+            EXPECT_NE(LastBox().owner, nullptr);
+        } else {
+            EXPECT_EQ(LastBox().owner, dialog);
+        }
+        EXPECT_EQ(CurrentOwnerWindow, dialog);
+        if (row.oldTargetStays) {
+            EXPECT_EQ(ReadWholeFile(target), oldTarget);
+        } else {
+            EXPECT_FALSE(Exists(target));
+        }
+        ExpectSourceStillOpen();
+        MessageBoxLogClear();
+        SaveAs(target);
+        ExpectSaved(target);
+    }
+}
+
+TEST_F(SaveAsTest, AShortReadIsAReadFailure)
+{
+    OpenSource("cap.tmp", 300000);
+    fs::resize_file(sourcePath, 100000); // someone else cut the file
+    SaveAs(temp.file("out.wav"));
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_NE(LastBox().owner, dialog);
+    EXPECT_EQ(LastBox().type, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_FALSE(Exists(temp.file("out.wav")));
+    EXPECT_TRUE(IsSourceFileOpen());
+}
+
+TEST_F(SaveAsTest, APartialTargetThatCannotBeDeletedStaysWithASecondBox)
+{
+    OpenSource("cap.tmp", 300000);
+    FaultInject("WriteFile", 2, ERROR_DISK_FULL);
+    FaultInject("DeleteFileA", 1, ERROR_ACCESS_DENIED);
+    SaveAs(temp.file("out.wav"), {{IDOK, nullptr}, {IDOK, nullptr}});
+    ASSERT_EQ(MessageBoxLog().size(), 2u);
+    EXPECT_EQ(MessageBoxLog()[0].text, ErrorText(ERROR_DISK_FULL));
+    EXPECT_NE(MessageBoxLog()[0].owner, dialog);
+    EXPECT_EQ(MessageBoxLog()[1].text, ErrorText(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(MessageBoxLog()[1].owner, dialog);
+    EXPECT_EQ(SizeOf(temp.file("out.wav")), 65536u);
+    EXPECT_TRUE(IsSourceFileOpen());
+}
+
+TEST_F(SaveAsTest, WhilePlayingTheDialogComesFirstAndTheRerunDoesNotAskAgain)
+{
+    OpenSource("cap.tmp", 800000);
+    StartPlaying();
+    SaveAs(temp.file("out.wav"));
+    EXPECT_EQ(FileDialogLog().size(), 1u);
+    EXPECT_EQ(PendingCommand, static_cast<UINT>(IDM_SAVE_AS));
+    EXPECT_FALSE(Exists(temp.file("out.wav")));
+    EXPECT_TRUE(MessageBoxLog().empty());
+    // Once the device is closed the engine posts the command again; it asks nothing.
+    FileDialogScriptSet({});
+    DrainPlayback();
+    EXPECT_EQ(FileDialogLog().size(), 1u);
+    ExpectSaved(temp.file("out.wav"));
+}
+
+TEST_F(SaveAsTest, ARefusedSourceIsCaughtBeforeTheDeferral)
+{
+    OpenSource("cap.tmp", 800000);
+    StartPlaying();
+    fs::create_hard_link(sourcePath, temp.file("hard.wav"));
+    SaveAs(temp.file("hard.wav"));
+    EXPECT_EQ(PendingCommand, 0u);
+    EXPECT_TRUE(IsPlaying());
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_EQ(LastBox().text, "You cannot save this file with the same name.");
+}
+
+TEST_F(SaveAsTest, OversizeSourceIsCutToTheLargestLength)
+{
+    if (getenv("SALVORIN_LONG_TESTS") == nullptr) {
+        GTEST_SKIP() << "writes 4 GiB; set SALVORIN_LONG_TESTS to run";
+    }
+    OpenSource("big.tmp", 4294967292ull + 4096);
+    ASSERT_EQ(SourceFile.effectiveLength, 4294967292u);
+    SaveAs(temp.file("big.wav"));
+    EXPECT_EQ(SizeOf(temp.file("big.wav")), 4294967292ull);
+    ExpectCreatedBox(temp.file("big.wav"));
+}
+
+} // namespace
