@@ -38,7 +38,6 @@ constexpr int IDM_EXIT = 40004;
 
 // Strings
 constexpr int IDS_CLOSE_CURRENT = 3;
-constexpr int IDS_NOT_AVAILABLE = 900;
 constexpr int IDS_FILE_SMALL = 1014;
 constexpr int IDS_CONFIRM_IN_PLACE = 40009;
 constexpr int IDS_CREATED = 40011;

@@ -3,7 +3,6 @@
 
 const STRING_DATA StringResources[] = {
     {IDS_CLOSE_CURRENT, "Do you want to close the current file?"},
-    {IDS_NOT_AVAILABLE, "%s is not available in this version yet."},
     {IDS_FILE_SMALL, "File is small."},
     {IDS_CONFIRM_IN_PLACE, "Source file will be changed and renamed. Are you sure?"},
     {IDS_CREATED, "File %s is successfully created."},
