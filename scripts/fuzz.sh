@@ -5,11 +5,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
-build=build-fuzz
+build=${SALVORIN_FUZZ_BUILD:-build-fuzz}
 
 command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ is needed (apt-get install clang)" >&2; exit 1; }
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DSALVORIN_SANITIZE=fuzzer-no-link,address,undefined \
     -DSALVORIN_FUZZ=ON -DSALVORIN_TESTS=OFF >/dev/null
 
 status=0

@@ -3,7 +3,11 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libsdl2-dev libgtest-dev libgmock-dev
-          xvfb xauth)
+          xvfb xauth clang)
+# The package check (cpack, dpkg-shlibdeps, appstreamcli, desktop-file-validate) and the
+# accessibility check (a private session bus, the AT-SPI bus and its Python binding).
+packages+=(python3 dpkg-dev file appstream desktop-file-utils
+           dbus dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
