@@ -14,6 +14,7 @@
 
 #include <cerrno>
 #include <condition_variable>
+#include <cstdio>
 #include <deque>
 #include <mutex>
 
@@ -22,11 +23,13 @@
 #include "platform/startup.h"
 
 #if defined(__SANITIZE_ADDRESS__)
-// Fontconfig keeps a cache it never frees; it is not ours to fix, and every program that
-// shows a window would otherwise fail the leak check.
+// Fontconfig keeps a cache it never frees, and so does libdbus for the session bus that Qt
+// opens when a desktop (or the accessibility bus) is there; they are not ours to fix, and
+// every program that shows a window would otherwise fail the leak check.
 extern "C" const char* __lsan_default_suppressions()
 {
-    return "leak:libfontconfig.so\n";
+    return "leak:libfontconfig.so\n"
+           "leak:libdbus-1.so\n";
 }
 #endif
 #if defined(__SANITIZE_THREAD__)
@@ -99,6 +102,26 @@ void DrainQueue()
     }
 }
 
+QtMessageHandler g_previousMessageHandler = nullptr;
+
+// Qt's notices that a user can do nothing about and that change nothing for this program:
+// started through sudo or outside a login session there is no XDG_RUNTIME_DIR, and Qt makes
+// a private one of its own; on a GNOME Wayland session Qt runs through XWayland. Every
+// other message, real errors included, is printed as before.
+void QuietMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg &&
+        (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")) ||
+         message.startsWith(QLatin1String("Ignoring XDG_SESSION_TYPE=wayland on Gnome")))) {
+        return;
+    }
+    if (g_previousMessageHandler != nullptr) {
+        g_previousMessageHandler(type, context, message);
+    } else {
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+    }
+}
+
 void OnWake()
 {
     uint64_t count = 0;
@@ -116,6 +139,7 @@ void PlatformStartup(int argc, char** argv)
     if (argc > 0 && argv != nullptr && argv[0] != nullptr) {
         g_argv[0] = argv[0];
     }
+    g_previousMessageHandler = qInstallMessageHandler(QuietMessageHandler);
     g_application = new QApplication(g_argc, g_argv);
     {
         std::lock_guard<std::mutex> lock(g_queueMutex);

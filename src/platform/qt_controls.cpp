@@ -1,5 +1,7 @@
 // The control classes of dialog templates and their messages: Qt widgets behaving as the
 // Win32 controls do, their signals turned into the Win32 notifications.
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -397,6 +399,154 @@ void FitOneLineText(QWidget* widget, Kind kind)
     }
 }
 
+// Screen readers name a control that shows no caption of its own by the static label
+// that goes with it, as they do on Win32. The label is a fixed text static (no identifier)
+// created before the control: the one on its line that starts nearest to its left, else
+// (for a control without a caption) the nearest one just above it. The templates' tab
+// order alone would not do: it puts both "File duration:" and "File size, bytes:" before
+// either value. Labels are compared by where they start: they may have grown to the right.
+QLabel* LabelFor(const WindowRef& dialog, const QRect& place, bool lookAbove)
+{
+    QLabel* left = nullptr;
+    QLabel* above = nullptr;
+    for (const WindowRef& other : dialog->controls) {
+        if (other->kind != Kind::Static || other->id != -1 || other->widget == nullptr ||
+            other->text.empty()) {
+            continue;
+        }
+        auto* label = static_cast<QLabel*>(other->widget.data());
+        const QRect at = label->geometry();
+        const bool sameLine = at.top() <= place.bottom() && place.top() <= at.bottom();
+        const bool overColumn = at.left() <= place.right() && place.left() <= at.right();
+        if (sameLine && at.left() < place.left()) {
+            if (left == nullptr || at.left() > left->geometry().left()) {
+                left = label;
+            }
+        } else if (lookAbove && overColumn && at.bottom() < place.top()) {
+            if (above == nullptr || at.bottom() > above->geometry().bottom()) {
+                above = label;
+            }
+        }
+    }
+    return left != nullptr ? left : above;
+}
+
+// A static that shows a value is read with its label ("File size, bytes: 1 024").
+void NameValueStatic(QLabel* value)
+{
+    const QString caption = value->property("salvorinLabel").toString();
+    if (!caption.isEmpty()) {
+        value->setAccessibleName(value->text().isEmpty() ? caption : caption + ' ' + value->text());
+    }
+}
+
+// A label that grew to fit the desktop's font may now reach into the control after it on
+// its line ("File size, bytes:" and the size): that control moves right to keep the
+// template's small gap, and gives back the width it would lose past the client area.
+void ClearOfGrownLabel(const WindowRef& dialog, QWidget* widget)
+{
+    const QLabel* label = LabelFor(dialog, widget->geometry(), false);
+    if (label == nullptr) {
+        return;
+    }
+    const int gap = qtplat::MulDivRound(2, dialog->baseX, 4);
+    const int left = label->geometry().right() + 1 + gap;
+    if (left <= widget->x()) {
+        return;
+    }
+    const QWidget* client = widget->parentWidget();
+    int width = widget->width();
+    if (client != nullptr && left + width > client->width()) {
+        width = std::max(1, client->width() - left);
+    }
+    widget->setGeometry(left, widget->y(), width, widget->height());
+}
+
+void NameFromLabel(const WindowRef& dialog, const Window& control, QWidget* widget)
+{
+    const bool noCaption = control.kind == Kind::Combo || control.kind == Kind::Trackbar ||
+                           control.kind == Kind::Progress;
+    const bool valueStatic = control.kind == Kind::Static && control.id != -1;
+    if (!noCaption && !valueStatic) {
+        return;
+    }
+    QLabel* label = LabelFor(dialog, widget->geometry(), noCaption);
+    if (label == nullptr) {
+        return;
+    }
+    if (valueStatic) {
+        widget->setProperty("salvorinLabel", label->text());
+        NameValueStatic(static_cast<QLabel*>(widget));
+        return;
+    }
+    // On Linux Qt names a combo box by its value and reads its label from the label's
+    // buddy (the "labelled by" relation); other controls take the name itself.
+    label->setBuddy(widget);
+    QString caption = label->text();
+    if (caption.endsWith(':')) {
+        caption.chop(1);
+    }
+    widget->setAccessibleName(caption.trimmed());
+}
+
+// Win32 radio buttons do not uncheck each other (the program checks one per group itself),
+// so Qt's are not auto-exclusive, and Qt would then announce them as check boxes. This
+// interface keeps Qt's behaviour and says "radio button".
+class RadioAccessible : public QAccessibleWidget {
+  public:
+    explicit RadioAccessible(QAbstractButton* button)
+        : QAccessibleWidget(button, QAccessible::RadioButton)
+    {
+        addControllingSignal(QStringLiteral("toggled(bool)"));
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Name && widget()->accessibleName().isEmpty()) {
+            return QString(Button()->text()).remove('&');
+        }
+        return QAccessibleWidget::text(kind);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = Button()->isChecked();
+        return state;
+    }
+
+    QStringList actionNames() const override
+    {
+        return QStringList{QAccessibleActionInterface::pressAction()} +
+               QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString& action) override
+    {
+        if (action == QAccessibleActionInterface::pressAction()) {
+            if (Button()->isEnabled()) {
+                Button()->click();
+            }
+            return;
+        }
+        QAccessibleWidget::doAction(action);
+    }
+
+  private:
+    QAbstractButton* Button() const { return static_cast<QAbstractButton*>(widget()); }
+};
+
+QAccessibleInterface* AccessibleFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("QRadioButton") &&
+        (dynamic_cast<ManualRadio*>(object) != nullptr ||
+         dynamic_cast<AutoRadio*>(object) != nullptr)) {
+        return new RadioAccessible(static_cast<QAbstractButton*>(object));
+    }
+    return nullptr;
+}
+
 void Place(QWidget* widget, const Window& dialog, const DLGITEM_DATA& item)
 {
     const int x = qtplat::MulDivRound(item.x, dialog.baseX, 4);
@@ -437,6 +587,7 @@ void SetControlText(Window& control, const char* text)
         break;
     case Kind::Static:
         static_cast<QLabel*>(widget)->setText(WithoutMnemonics(control.text));
+        NameValueStatic(static_cast<QLabel*>(widget));
         break;
     case Kind::Combo: {
         auto* combo = static_cast<QComboBox*>(widget);
@@ -544,6 +695,17 @@ WindowRef CreateControl(const WindowRef& dialog, const DLGITEM_DATA& item)
                 radio = new AutoRadio(qtext, parent);
             }
             radio->setAutoExclusive(false);
+            static const bool factoryInstalled = [] {
+                QAccessible::installFactory(AccessibleFactory);
+                return true;
+            }();
+            (void)factoryInstalled;
+            // Setting the text in the constructor already made Qt's interface (it could not
+            // know the class yet); dropping it lets the factory make the right one.
+            QAccessibleInterface* early = QAccessible::queryAccessibleInterface(radio);
+            if (early != nullptr && early->role() != QAccessible::RadioButton) {
+                QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(early));
+            }
             widget = radio;
             // Win32 reaches a group's other buttons with the arrows; Qt needs Tab for that.
             focus = Qt::StrongFocus;
@@ -657,6 +819,10 @@ WindowRef CreateControl(const WindowRef& dialog, const DLGITEM_DATA& item)
     } else {
         FitOneLineText(widget, kind);
     }
+    if (kind != Kind::GroupBox && !(kind == Kind::Static && item.id == -1)) {
+        ClearOfGrownLabel(dialog, widget);
+    }
+    NameFromLabel(dialog, *control, widget);
     if ((item.style & WS_DISABLED) != 0) {
         widget->setEnabled(false);
     }
