@@ -17,9 +17,9 @@ constexpr DWORD SystemMessageFlags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MES
 void ComposeSystemText(ErrorInfo* record)
 {
     char* systemText = nullptr;
-    const DWORD length =
-        FormatMessageA(SystemMessageFlags, nullptr, record->code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                       reinterpret_cast<LPSTR>(&systemText), 0, record->insertArguments);
+    const DWORD length = FormatMessageA(
+        SystemMessageFlags, nullptr, record->code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+        reinterpret_cast<LPSTR>(&systemText), 0, record->insertArguments);
     if (length != 0 && systemText != nullptr) {
         lstrcpynA(record->messageText, systemText, ErrorTextSize);
         LocalFree(systemText);
@@ -30,7 +30,8 @@ void ComposeSystemText(ErrorInfo* record)
 
 void ComposeMultimediaText(ErrorInfo* record)
 {
-    if (waveOutGetErrorTextA(record->code, record->messageText, ErrorTextSize) == MMSYSERR_NOERROR) {
+    if (waveOutGetErrorTextA(record->code, record->messageText, ErrorTextSize) ==
+        MMSYSERR_NOERROR) {
         return;
     }
     switch (record->code) {
@@ -49,7 +50,7 @@ void ComposeMultimediaText(ErrorInfo* record)
     }
 }
 
-}  // namespace
+} // namespace
 
 void ResetErrorInfo(ErrorInfo* record)
 {

@@ -10,9 +10,9 @@
 
 enum ErrorKind : int32_t {
     ErrorKindNone = 0,
-    ErrorKindSystem = 1,        // a Win32 error code
-    ErrorKindMultimedia = 2,    // an MMRESULT of the wave-out interface
-    ErrorKindTypeMismatch = 3,  // a registry value had another type than expected
+    ErrorKindSystem = 1,       // a Win32 error code
+    ErrorKindMultimedia = 2,   // an MMRESULT of the wave-out interface
+    ErrorKindTypeMismatch = 3, // a registry value had another type than expected
 };
 
 constexpr int ErrorTextSize = 256;

@@ -6,7 +6,7 @@
 
 void EnableFileControls(int32_t enable, int32_t oversize)
 {
-    static const int fileControls[] = {IDC_8BIT, IDC_16BIT, IDC_MONO, IDC_STEREO,
+    static const int fileControls[] = {IDC_8BIT, IDC_16BIT,  IDC_MONO, IDC_STEREO,
                                        IDC_RATE, IDC_SLIDER, IDC_PLAY};
     for (int id : fileControls) {
         EnableWindow(GetDlgItem(MainDialogWindow, id), enable != 0 ? TRUE : FALSE);

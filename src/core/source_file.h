@@ -14,9 +14,9 @@ constexpr int DurationTextSize = 36;
 
 struct SourceFileRecord {
     char path[MAX_PATH];
-    HANDLE handle;             // read-only and unshared; null when no file is open
-    uint32_t effectiveLength;  // bytes in use, header region included
-    uint32_t oversize;         // 1 when the file was cut to MaximumEffectiveLength
+    HANDLE handle;            // read-only and unshared; null when no file is open
+    uint32_t effectiveLength; // bytes in use, header region included
+    uint32_t oversize;        // 1 when the file was cut to MaximumEffectiveLength
 };
 
 extern SourceFileRecord SourceFile;

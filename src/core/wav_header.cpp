@@ -27,7 +27,7 @@ unsigned char* PutU32(unsigned char* at, uint32_t value)
     return PutU16(at, static_cast<uint16_t>(value >> 16));
 }
 
-}  // namespace
+} // namespace
 
 WavHeader* BuildWavHeader(WavHeader* destination)
 {

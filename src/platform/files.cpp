@@ -21,8 +21,8 @@
 #include "platform/kernel_object.h"
 #include "platform/seams.h"
 #include "platform/utf8.h"
-#include "platform/wine_paths.h"
 #include "platform/win32.h"
+#include "platform/wine_paths.h"
 
 namespace {
 

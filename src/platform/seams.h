@@ -10,7 +10,6 @@
 #include "platform/startup.h"
 #include "platform/win32.h"
 
-
 // ---------------------------------------------------------------------------------------
 // Fault injection: the nth call (1 = the next one) to the named platform function, counted
 // from now, fails with `code` as its last error (or its returned MMRESULT for wave-out
@@ -35,8 +34,8 @@ struct MessageBoxRecord {
     int answer;
 };
 struct ScriptedAnswer {
-    int answer;                     // IDYES, IDNO, IDOK, ...
-    std::function<void()> before;   // run while the box is "up", may be empty
+    int answer;                   // IDYES, IDNO, IDOK, ...
+    std::function<void()> before; // run while the box is "up", may be empty
 };
 void MessageBoxScriptSet(std::vector<ScriptedAnswer> answers);
 // Removes the script: boxes are shown for real again.
@@ -49,15 +48,15 @@ int MessageBoxUnscriptedCount();
 // ---------------------------------------------------------------------------------------
 // Acting as the user. Each goes through the same path a real event would take, so the
 // dialog procedure receives the notifications Win32 would send.
-void PumpMessages();                          // delivers every posted message now queued
-void UserClick(HWND control);                 // button: BN_CLICKED (nothing if disabled)
-void UserPickComboRow(HWND combo, int row);   // CBN_SELCHANGE
-void UserTypeComboText(HWND combo, const char* text);  // replaces the edit text: CBN_EDITCHANGE
-void UserPressKey(HWND window, int key);      // PlatformKeyEscape / PlatformKeyEnter
-void UserCloseWindow(HWND window);            // the close box: WM_CLOSE
+void PumpMessages();                                  // delivers every posted message now queued
+void UserClick(HWND control);                         // button: BN_CLICKED (nothing if disabled)
+void UserPickComboRow(HWND combo, int row);           // CBN_SELCHANGE
+void UserTypeComboText(HWND combo, const char* text); // replaces the edit text: CBN_EDITCHANGE
+void UserPressKey(HWND window, int key);              // PlatformKeyEscape / PlatformKeyEnter
+void UserCloseWindow(HWND window);                    // the close box: WM_CLOSE
 // Opens the menu bar's pop-up `index` (0-based) as the user would (WM_INITMENU first).
 void UserOpenMenu(HWND window, int index);
-void UserChooseMenuItem(HWND window, UINT id);  // opens the menu, then the item's WM_COMMAND
+void UserChooseMenuItem(HWND window, UINT id); // opens the menu, then the item's WM_COMMAND
 void UserSlider(HWND slider, int scrollCode, int position);
 enum { PlatformKeyEscape = 1, PlatformKeyEnter = 2 };
 

@@ -59,9 +59,11 @@ typedef const RESOURCE_MODULE* HINSTANCE;
 #define IS_INTRESOURCE(p) ((((UINT_PTR)(p)) >> 16) == 0)
 #define LOWORD(l) ((WORD)(((UINT_PTR)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((UINT_PTR)(l)) >> 16) & 0xffff))
-#define MAKELONG(a, b) ((LONG)(((WORD)(((UINT_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((UINT_PTR)(b)) & 0xffff))) << 16))
+#define MAKELONG(a, b)                                                                             \
+    ((LONG)(((WORD)(((UINT_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((UINT_PTR)(b)) & 0xffff))) << 16))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
-#define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define RGB(r, g, b)                                                                               \
+    ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
 #define GetRValue(rgb) ((BYTE)(rgb))
 #define GetGValue(rgb) ((BYTE)(((WORD)(rgb)) >> 8))
 #define GetBValue(rgb) ((BYTE)((rgb) >> 16))
@@ -226,8 +228,8 @@ BOOL SetCurrentDirectoryA(LPCSTR path);
 // ---------------------------------------------------------------------------------------
 // Threads
 typedef DWORD (*LPTHREAD_START_ROUTINE)(LPVOID parameter);
-HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, size_t stackSize,
-                    LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD flags, LPDWORD threadId);
+HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, size_t stackSize, LPTHREAD_START_ROUTINE start,
+                    LPVOID parameter, DWORD flags, LPDWORD threadId);
 #define INFINITE 0xFFFFFFFF
 #define WAIT_OBJECT_0 0
 #define WAIT_TIMEOUT 258
@@ -238,10 +240,11 @@ DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds);
 // Resources: what a module instance holds. Dialog templates, menus, strings and icons are
 // plain data that the program defines; the platform builds windows from them.
 struct DLGITEM_DATA {
-    const char* className;  // "button", "static", "combobox", "msctls_trackbar32", "msctls_progress32"
-    const char* text;       // for SS_ICON statics: the icon id as "#112"
-    int id;                 // -1 for none
-    short x, y, cx, cy;     // dialog units
+    const char*
+        className;      // "button", "static", "combobox", "msctls_trackbar32", "msctls_progress32"
+    const char* text;   // for SS_ICON statics: the icon id as "#112"
+    int id;             // -1 for none
+    short x, y, cx, cy; // dialog units
     DWORD style;
     DWORD exStyle;
 };
@@ -254,7 +257,7 @@ struct DLGTEMPLATE_DATA {
     const char* title;
     const char* fontName;
     WORD pointSize;
-    WORD menuId;  // 0 for none
+    WORD menuId; // 0 for none
     const DLGITEM_DATA* items;
     int itemCount;
 };
@@ -262,7 +265,7 @@ struct DLGTEMPLATE_DATA {
 // A menu is a flat list: an MF_POPUP entry opens a pop-up whose items follow it, up to and
 // including the entry flagged MF_END.
 struct MENUITEM_DATA {
-    UINT flags;  // MF_POPUP, MF_SEPARATOR, MF_END (combinable with the last item)
+    UINT flags; // MF_POPUP, MF_SEPARATOR, MF_END (combinable with the last item)
     UINT id;
     const char* text;
 };
@@ -598,5 +601,5 @@ MMRESULT waveOutGetErrorTextA(MMRESULT code, LPSTR text, UINT size);
 
 // The common file dialogs and the wave-out calls.
 #include "platform/win32_commdlg.h"
-#include "platform/win32_waveout.h"
 #include "platform/win32_fileinfo.h"
+#include "platform/win32_waveout.h"

@@ -23,11 +23,11 @@ struct OPENFILENAMEA {
     DWORD lStructSize;
     HWND hwndOwner;
     HINSTANCE hInstance;
-    LPCSTR lpstrFilter;        // pairs of NUL-terminated texts, ending in two NULs
+    LPCSTR lpstrFilter; // pairs of NUL-terminated texts, ending in two NULs
     LPSTR lpstrCustomFilter;
     DWORD nMaxCustFilter;
-    DWORD nFilterIndex;        // 1-based pair selected; 0 selects the first
-    LPSTR lpstrFile;           // in: proposed name; out: the chosen full path
+    DWORD nFilterIndex; // 1-based pair selected; 0 selects the first
+    LPSTR lpstrFile;    // in: proposed name; out: the chosen full path
     DWORD nMaxFile;
     LPSTR lpstrFileTitle;
     DWORD nMaxFileTitle;

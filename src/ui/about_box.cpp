@@ -5,7 +5,8 @@
 
 void AboutCommand()
 {
-    DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_ABOUT), MainDialogWindow, AboutDialogProc, 0);
+    DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_ABOUT), MainDialogWindow, AboutDialogProc,
+                    0);
     CurrentOwnerWindow = MainDialogWindow;
 }
 

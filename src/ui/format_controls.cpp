@@ -63,7 +63,7 @@ bool RateCommand(WORD code)
     return false;
 }
 
-}  // namespace
+} // namespace
 
 void InitFormatControls()
 {

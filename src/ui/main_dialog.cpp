@@ -29,7 +29,7 @@ void SetMenuItemEnabled(HMENU menu, UINT id, bool enabled)
     EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
-}  // namespace
+} // namespace
 
 void InitMainDialog()
 {

@@ -17,12 +17,12 @@ void ReportSystemFailure(const char* operation)
     ShowError(&error);
 }
 
-}  // namespace
+} // namespace
 
 void OpenSourceFile(const char* path)
 {
-    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         ReportSystemFailure("CreateFile");
         return;

@@ -12,7 +12,7 @@
 namespace {
 
 class ErrorInfoTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         ModuleInstance = &ResourceModule;
@@ -28,7 +28,11 @@ bool ValidUtf8(const std::string& text)
     size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        const size_t length = lead < 0x80           ? 1
+                              : (lead >> 5) == 0x6  ? 2
+                              : (lead >> 4) == 0xE  ? 3
+                              : (lead >> 3) == 0x1E ? 4
+                                                    : 0;
         if (length == 0 || i + length > text.size()) {
             return false;
         }
@@ -42,7 +46,7 @@ bool ValidUtf8(const std::string& text)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(ErrorInfoTest, ResetLeavesAnEmptyRecordWithUnknownInserts)
 {
@@ -119,7 +123,7 @@ TEST_F(ErrorInfoTest, LongNamesAndContextsAreCut)
     // A cut never leaves half a character behind.
     std::string accented;
     while (accented.size() < 80) {
-        accented += "\xC3\xA9";  // é
+        accented += "\xC3\xA9"; // é
     }
     Fill(&record, ErrorKindSystem, 2, ("x" + accented).c_str(), nullptr);
     EXPECT_LE(std::strlen(record.operationName), 63u);
@@ -129,7 +133,8 @@ TEST_F(ErrorInfoTest, LongNamesAndContextsAreCut)
 TEST_F(ErrorInfoTest, TypeMismatchKeepsOnlyTheContext)
 {
     ErrorInfo record;
-    Fill(&record, ErrorKindTypeMismatch, 5, "RegQueryValueEx", "Software\\Vintrel\\Quorbel(TmpDir)");
+    Fill(&record, ErrorKindTypeMismatch, 5, "RegQueryValueEx",
+         "Software\\Vintrel\\Quorbel(TmpDir)");
     EXPECT_EQ(record.kind, ErrorKindTypeMismatch);
     EXPECT_EQ(record.code, 0u);
     EXPECT_STREQ(record.operationName, "");
@@ -141,7 +146,8 @@ TEST_F(ErrorInfoTest, ErrorBoxesGoToTheCurrentOwnerAndPromptsToTheMainDialog)
 {
     // Two real windows: boxes need a live owner.
     auto quiet = [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; };
-    MainDialogWindow = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_ABOUT), nullptr, quiet, 0);
+    MainDialogWindow =
+        CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_ABOUT), nullptr, quiet, 0);
     CurrentOwnerWindow =
         CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_ABOUT), MainDialogWindow, quiet, 0);
     ASSERT_NE(MainDialogWindow, nullptr);

@@ -27,7 +27,7 @@ std::string Duration(uint32_t effectiveLength, uint32_t bytesPerSecond)
     return text;
 }
 
-}  // namespace
+} // namespace
 
 TEST(SizeRules, MinimumRoundingAndOversizeCut)
 {
@@ -50,8 +50,9 @@ TEST(SizeRules, MinimumRoundingAndOversizeCut)
     for (const SizeCase& c : cases) {
         uint32_t length = 0;
         uint32_t oversize = 7;
-        const SizeVerdict verdict = ApplySizeRules(static_cast<DWORD>(c.size & 0xFFFFFFFF),
-                                                   static_cast<DWORD>(c.size >> 32), &length, &oversize);
+        const SizeVerdict verdict =
+            ApplySizeRules(static_cast<DWORD>(c.size & 0xFFFFFFFF),
+                           static_cast<DWORD>(c.size >> 32), &length, &oversize);
         EXPECT_EQ(verdict, c.verdict) << c.size;
         if (verdict == SizeAccepted) {
             EXPECT_EQ(length, c.effectiveLength) << c.size;

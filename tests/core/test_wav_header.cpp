@@ -23,7 +23,7 @@ void UseFormat(WORD bits, WORD channels, DWORD rate)
     RecomputeDerivedFields();
 }
 
-}  // namespace
+} // namespace
 
 TEST(WavHeader, StartingFormatAndSmallestFileGiveTheCanonicalBytes)
 {
@@ -47,8 +47,8 @@ TEST(WavHeader, FormatFieldsFollowTheStatedFormat)
     WavHeader header;
     BuildWavHeader(&header);
     EXPECT_EQ(Bytes(header, 20, 35),
-              (std::vector<unsigned char>{0x01, 0x00, 0x01, 0x00, 0x40, 0x1F, 0x00, 0x00, 0x40, 0x1F,
-                                          0x00, 0x00, 0x01, 0x00, 0x08, 0x00}));
+              (std::vector<unsigned char>{0x01, 0x00, 0x01, 0x00, 0x40, 0x1F, 0x00, 0x00, 0x40,
+                                          0x1F, 0x00, 0x00, 0x01, 0x00, 0x08, 0x00}));
 
     // A typed five-digit rate in 16-bit stereo: 99999 * 4 bytes per second.
     UseFormat(16, 2, 99999);

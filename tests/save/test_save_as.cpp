@@ -231,6 +231,7 @@ TEST_F(SaveAsTest, AShortReadIsAReadFailure)
     ASSERT_EQ(MessageBoxLog().size(), 1u);
     EXPECT_NE(LastBox().owner, dialog);
     EXPECT_EQ(LastBox().type, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(LastBox().text, ErrorText(ERROR_HANDLE_EOF));
     EXPECT_FALSE(Exists(temp.file("out.wav")));
     EXPECT_TRUE(IsSourceFileOpen());
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -17,7 +17,7 @@ public:
     // few MiB are made sparse (the tail reads as zeros).
     std::string makeFile(const std::string& name, uint64_t size) const;
 
-private:
+  private:
     std::string path_;
 };
 

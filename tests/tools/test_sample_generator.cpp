@@ -20,7 +20,7 @@ double CrossingHz(const std::vector<double>& samples, uint32_t rate)
     return crossings / 2.0 / (static_cast<double>(samples.size()) / rate);
 }
 
-}  // namespace
+} // namespace
 
 TEST(SampleGenerator, WritesTheReservedRegionThenWholeFramesOfEveryFormat)
 {
@@ -48,7 +48,7 @@ TEST(SampleGenerator, TheTuneIsAudibleAndTheChannelsDiffer)
     spec.rate = 44100;
     spec.bits = 16;
     spec.channels = 2;
-    spec.seconds = 0.5;  // the first note, C4
+    spec.seconds = 0.5; // the first note, C4
     const std::vector<unsigned char> pcm = MakeTunePcm(spec);
     std::vector<double> left;
     std::vector<double> right;

@@ -16,7 +16,7 @@
 #include "ui/resources/resources.h"
 
 class MainDialogTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         ModuleInstance = &ResourceModule;

@@ -33,7 +33,7 @@ INT_PTR RunMainDialog(const std::function<void(HWND)>& act, const char* path = n
 }
 
 class ExitTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         ModuleInstance = &ResourceModule;
@@ -48,7 +48,7 @@ protected:
     TempDir temp;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ExitTest, WithoutAFileExitEndsAtOnceWithoutAQuestion)
 {

@@ -8,7 +8,7 @@
 namespace {
 
 class FormatControlsTest : public MainDialogTest {
-protected:
+  protected:
     void SetUp() override
     {
         MainDialogTest::SetUp();
@@ -23,7 +23,7 @@ protected:
     bool Recomputed() const { return Text(IDC_DURATION) != "0:00:01"; }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(FormatControlsTest, RadioButtonsChangeWidthAndChannels)
 {

@@ -6,14 +6,15 @@
 
 namespace {
 
-constexpr int FileControls[] = {IDC_SLIDER, IDC_RATE, IDC_8BIT, IDC_16BIT, IDC_MONO, IDC_STEREO, IDC_PLAY};
+constexpr int FileControls[] = {IDC_SLIDER, IDC_RATE,   IDC_8BIT, IDC_16BIT,
+                                IDC_MONO,   IDC_STEREO, IDC_PLAY};
 
 bool MenuItemGrey(HWND dialog, UINT id)
 {
     return (GetMenuState(GetMenu(dialog), id, MF_BYCOMMAND) & MF_GRAYED) != 0;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(MainDialogTest, StartsEmptyWithTheStartingFormat)
 {
@@ -30,7 +31,8 @@ TEST_F(MainDialogTest, StartsEmptyWithTheStartingFormat)
 
     HWND combo = Item(IDC_RATE);
     ASSERT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), SampleRateCount);
-    const char* rates[] = {"48000", "44100", "32000", "24000", "22050", "16000", "12000", "11025", "8000"};
+    const char* rates[] = {"48000", "44100", "32000", "24000", "22050",
+                           "16000", "12000", "11025", "8000"};
     for (int row = 0; row < SampleRateCount; ++row) {
         char text[16] = "";
         SendMessageA(combo, CB_GETLBTEXT, row, reinterpret_cast<LPARAM>(text));
@@ -133,8 +135,9 @@ TEST_F(MainDialogTest, DispatchHandlesOnlyItsCommandsAndSliderCodes)
     const LPARAM slider = reinterpret_cast<LPARAM>(Item(IDC_SLIDER));
     EXPECT_EQ(MainDialogProc(dialog, WM_HSCROLL, TB_BOTTOM, slider), TRUE);
     EXPECT_EQ(MainDialogProc(dialog, WM_HSCROLL, TB_ENDTRACK, slider), FALSE);
-    EXPECT_EQ(MainDialogProc(dialog, WM_HSCROLL, TB_LINEUP, reinterpret_cast<LPARAM>(Item(IDC_RATE))),
-              FALSE);
+    EXPECT_EQ(
+        MainDialogProc(dialog, WM_HSCROLL, TB_LINEUP, reinterpret_cast<LPARAM>(Item(IDC_RATE))),
+        FALSE);
     EXPECT_EQ(MainDialogProc(dialog, WM_USER + 77, 0, 0), FALSE);
     EXPECT_TRUE(MessageBoxLog().empty());
 }

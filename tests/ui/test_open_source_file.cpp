@@ -12,7 +12,7 @@
 namespace {
 
 class OpenSourceFileTest : public MainDialogTest {
-protected:
+  protected:
     void ExpectLoaded(const std::string& path, const std::string& size, bool oversize)
     {
         EXPECT_EQ(Text(dialog), path + " - Salvorin");
@@ -35,7 +35,7 @@ protected:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(OpenSourceFileTest, OpensAFileOfNormalSize)
 {
@@ -118,7 +118,7 @@ TEST_F(OpenSourceFileTest, ARefusedSecondFileLeavesTheFirstOpen)
     MessageBoxScriptSet({{IDOK, nullptr}, {IDOK, nullptr}, {IDOK, nullptr}, {IDOK, nullptr}});
     OpenSourceFile(temp.makeFile("small.tmp", 20).c_str());
     OpenSourceFile(temp.file("missing.tmp").c_str());
-    OpenSourceFile(temp.path().c_str());  // a directory
+    OpenSourceFile(temp.path().c_str()); // a directory
     FaultInject("GetFileSize", 1, ERROR_IO_DEVICE);
     OpenSourceFile(temp.makeFile("bad.tmp", 1000).c_str());
 
@@ -163,7 +163,7 @@ TEST_F(OpenSourceFileTest, AFileInUseIsRefusedWithTheSharingText)
 
 TEST_F(OpenSourceFileTest, OpeningResetsThePlayedPositionButKeepsTheFormat)
 {
-    UserPickComboRow(Item(IDC_RATE), 8);  // disabled: the user cannot pick yet
+    UserPickComboRow(Item(IDC_RATE), 8); // disabled: the user cannot pick yet
     EXPECT_EQ(CurrentFormat.nSamplesPerSec, 44100u);
     OpenSourceFile(temp.makeFile("a.tmp", 1000).c_str());
     UserClick(Item(IDC_8BIT));
@@ -205,7 +205,8 @@ TEST_F(OpenSourceFileTest, DeepPathsShowWholeAndTheWindowEmptiesAgain)
     EXPECT_EQ(Text(dialog), "Salvorin");
     EXPECT_EQ(Text(IDC_FILE_SIZE), "0");
     EXPECT_EQ(Text(IDC_DURATION), "0:00:00");
-    for (int id : {IDC_SLIDER, IDC_RATE, IDC_8BIT, IDC_16BIT, IDC_MONO, IDC_STEREO, IDC_PLAY, IDC_STOP}) {
+    for (int id :
+         {IDC_SLIDER, IDC_RATE, IDC_8BIT, IDC_16BIT, IDC_MONO, IDC_STEREO, IDC_PLAY, IDC_STOP}) {
         EXPECT_FALSE(Enabled(id)) << id;
     }
 }

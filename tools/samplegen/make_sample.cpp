@@ -24,8 +24,10 @@ int main(int argc, char** argv)
         } else if (argv[i][0] != '-' && output == nullptr) {
             output = argv[i];
         } else {
-            std::fprintf(stderr, "usage: %s [--rate N] [--bits 8|16] [--channels 1|2] [--seconds S] OUTPUT\n",
-                         argv[0]);
+            std::fprintf(
+                stderr,
+                "usage: %s [--rate N] [--bits 8|16] [--channels 1|2] [--seconds S] OUTPUT\n",
+                argv[0]);
             return 2;
         }
     }

@@ -28,7 +28,7 @@ double TuneValue(double t, double transpose)
     return 0.6 * envelope * std::sin(2.0 * Pi * NoteHz[note] * transpose * t);
 }
 
-}  // namespace
+} // namespace
 
 std::vector<unsigned char> MakeTunePcm(const SampleSpec& spec)
 {

@@ -10,8 +10,8 @@
 
 struct SampleSpec {
     uint32_t rate = 44100;
-    int bits = 16;      // 8 (unsigned) or 16 (signed little-endian)
-    int channels = 2;   // 1 or 2
+    int bits = 16;    // 8 (unsigned) or 16 (signed little-endian)
+    int channels = 2; // 1 or 2
     double seconds = 4.0;
 };
 

@@ -9,8 +9,10 @@ constexpr DWORD Label = Child | SS_LEFT | WS_GROUP;
 constexpr DWORD Radio = Child | BS_RADIOBUTTON | WS_DISABLED;
 
 const DLGITEM_DATA MainDialogItems[] = {
-    {"button", "Try to play", IDC_PLAY, 36, 149, 50, 14, Child | BS_DEFPUSHBUTTON | WS_TABSTOP | WS_DISABLED, 0},
-    {"button", "Stop playing", IDC_STOP, 106, 149, 50, 14, Child | BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 0},
+    {"button", "Try to play", IDC_PLAY, 36, 149, 50, 14,
+     Child | BS_DEFPUSHBUTTON | WS_TABSTOP | WS_DISABLED, 0},
+    {"button", "Stop playing", IDC_STOP, 106, 149, 50, 14,
+     Child | BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 0},
     {"static", "Sample rate:", -1, 12, 68, 40, 8, Label, 0},
     {"combobox", "", IDC_RATE, 64, 67, 40, 95,
      Child | CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP | WS_DISABLED, 0},
@@ -47,12 +49,13 @@ const DLGITEM_DATA SavingDialogItems[] = {
     {"button", "Cancel", IDCANCEL, 60, 40, 50, 14, Child | BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
 };
 
-}  // namespace
+} // namespace
 
 const DLGTEMPLATE_DATA DialogResources[] = {
-    {IDD_MAIN, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_CENTER | DS_SETFONT,
-     WS_EX_APPWINDOW, 0, 0, 186, 169, "Salvorin", "MS Sans Serif", 8, IDR_MAIN_MENU, MainDialogItems,
-     sizeof MainDialogItems / sizeof MainDialogItems[0]},
+    {IDD_MAIN,
+     WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_CENTER | DS_SETFONT,
+     WS_EX_APPWINDOW, 0, 0, 186, 169, "Salvorin", "MS Sans Serif", 8, IDR_MAIN_MENU,
+     MainDialogItems, sizeof MainDialogItems / sizeof MainDialogItems[0]},
     {IDD_ABOUT, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, 0, 0, 187, 55,
      "About Salvorin", "MS Sans Serif", 8, 0, AboutDialogItems,
      sizeof AboutDialogItems / sizeof AboutDialogItems[0]},

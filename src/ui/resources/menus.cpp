@@ -17,7 +17,7 @@ const MENUITEM_DATA MainMenuItems[] = {
     {MF_END, IDM_ABOUT, "&About"},
 };
 
-}  // namespace
+} // namespace
 
 const MENU_DATA MenuResources[] = {
     {IDR_MAIN_MENU, MainMenuItems, sizeof MainMenuItems / sizeof MainMenuItems[0]},
