@@ -14,27 +14,10 @@
 
 namespace {
 
-FILETIME ToFileTime(const struct timespec& time)
-{
-    constexpr int64_t kSecondsFrom1601To1970 = 11644473600LL;
-    const int64_t ticks =
-        (static_cast<int64_t>(time.tv_sec) + kSecondsFrom1601To1970) * 10000000LL +
-        time.tv_nsec / 100;
-    const uint64_t value = ticks < 0 ? 0 : static_cast<uint64_t>(ticks);
-    return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
-}
-
 void FillInformation(const struct stat& status, LPBY_HANDLE_FILE_INFORMATION information)
 {
     memset(information, 0, sizeof *information);
-    DWORD attributes = 0;
-    if (S_ISDIR(status.st_mode)) {
-        attributes |= FILE_ATTRIBUTE_DIRECTORY;
-    }
-    if ((status.st_mode & 0222) == 0) {
-        attributes |= FILE_ATTRIBUTE_READONLY;
-    }
-    information->dwFileAttributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+    information->dwFileAttributes = AttributesOf(status);
     information->ftCreationTime = ToFileTime(status.st_mtim);
     information->ftLastAccessTime = ToFileTime(status.st_atim);
     information->ftLastWriteTime = ToFileTime(status.st_mtim);

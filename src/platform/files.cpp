@@ -156,28 +156,10 @@ HANDLE AbandonOpen(int fd, bool created, const std::string& path, DWORD code)
     return INVALID_HANDLE_VALUE;
 }
 
-// 100-nanosecond intervals since 1601-01-01, as FILETIME counts.
-FILETIME ToFileTime(const struct timespec& time)
-{
-    constexpr int64_t kSecondsFrom1601To1970 = 11644473600LL;
-    const int64_t ticks =
-        (static_cast<int64_t>(time.tv_sec) + kSecondsFrom1601To1970) * 10000000LL +
-        time.tv_nsec / 100;
-    const uint64_t value = ticks < 0 ? 0 : static_cast<uint64_t>(ticks);
-    return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
-}
-
 void FillFindData(LPWIN32_FIND_DATAA data, const char* name, const struct stat& status)
 {
     memset(data, 0, sizeof(*data));
-    DWORD attributes = 0;
-    if (S_ISDIR(status.st_mode)) {
-        attributes |= FILE_ATTRIBUTE_DIRECTORY;
-    }
-    if ((status.st_mode & 0222) == 0) {
-        attributes |= FILE_ATTRIBUTE_READONLY;
-    }
-    data->dwFileAttributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+    data->dwFileAttributes = AttributesOf(status);
     // Linux keeps no portable birth time; the last change of the data stands in for it.
     data->ftCreationTime = ToFileTime(status.st_mtim);
     data->ftLastAccessTime = ToFileTime(status.st_atim);
@@ -939,4 +921,27 @@ BOOL SetCurrentDirectoryA(LPCSTR path)
         return FailPath(error, native);
     }
     return TRUE;
+}
+
+// 100-nanosecond intervals since 1601-01-01, as FILETIME counts.
+FILETIME ToFileTime(const struct timespec& time)
+{
+    constexpr int64_t kSecondsFrom1601To1970 = 11644473600LL;
+    const int64_t ticks =
+        (static_cast<int64_t>(time.tv_sec) + kSecondsFrom1601To1970) * 10000000LL +
+        time.tv_nsec / 100;
+    const uint64_t value = ticks < 0 ? 0 : static_cast<uint64_t>(ticks);
+    return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
+}
+
+DWORD AttributesOf(const struct stat& status)
+{
+    DWORD attributes = 0;
+    if (S_ISDIR(status.st_mode)) {
+        attributes |= FILE_ATTRIBUTE_DIRECTORY;
+    }
+    if ((status.st_mode & 0222) == 0) {
+        attributes |= FILE_ATTRIBUTE_READONLY;
+    }
+    return attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
 }
