@@ -453,6 +453,20 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
     return static_cast<HANDLE>(static_cast<KernelObject*>(file));
 }
 
+namespace {
+
+// Why a read or write may not start: 0 when it may.
+DWORD TransferRefusal(const FileObject& object, const void* buffer, DWORD count,
+                      const void* overlapped, bool writing)
+{
+    if (overlapped != nullptr || (buffer == nullptr && count > 0)) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    return (writing ? object.canWrite : object.canRead) ? 0 : ERROR_ACCESS_DENIED;
+}
+
+} // namespace
+
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, void* overlapped)
 {
     if (read != nullptr) {
@@ -466,11 +480,8 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, void* over
     if (!object) {
         return Fail(ERROR_INVALID_HANDLE);
     }
-    if (overlapped != nullptr || (buffer == nullptr && toRead > 0)) {
-        return Fail(ERROR_INVALID_PARAMETER);
-    }
-    if (!object->canRead) {
-        return Fail(ERROR_ACCESS_DENIED);
+    if (const DWORD refused = TransferRefusal(*object.get(), buffer, toRead, overlapped, false)) {
+        return Fail(refused);
     }
     std::lock_guard<std::mutex> lock(object->mutex);
     auto* bytes = static_cast<char*>(buffer);
@@ -518,11 +529,8 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, LPDWORD written, 
     if (!object) {
         return Fail(ERROR_INVALID_HANDLE);
     }
-    if (overlapped != nullptr || (buffer == nullptr && toWrite > 0)) {
-        return Fail(ERROR_INVALID_PARAMETER);
-    }
-    if (!object->canWrite) {
-        return Fail(ERROR_ACCESS_DENIED);
+    if (const DWORD refused = TransferRefusal(*object.get(), buffer, toWrite, overlapped, true)) {
+        return Fail(refused);
     }
     std::lock_guard<std::mutex> lock(object->mutex);
     const auto* bytes = static_cast<const char*>(buffer);

@@ -279,15 +279,26 @@ MMRESULT waveOutOpen(LPHWAVEOUT handle, UINT deviceId, LPCWAVEFORMATEX format, D
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT waveOutPrepareHeader(HWAVEOUT handle, LPWAVEHDR header, UINT size)
+namespace {
+
+// What every call on an open device does first: the injected failure, then the handle.
+MMRESULT FindDevice(const char* call, HWAVEOUT handle, DeviceRef* device)
 {
     DWORD code = 0;
-    if (FaultShouldFail("waveOutPrepareHeader", &code)) {
+    if (FaultShouldFail(call, &code)) {
         return static_cast<MMRESULT>(code);
     }
-    DeviceRef device = waveout::Lookup(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
+    *device = waveout::Lookup(handle);
+    return *device ? MMSYSERR_NOERROR : MMSYSERR_INVALHANDLE;
+}
+
+} // namespace
+
+MMRESULT waveOutPrepareHeader(HWAVEOUT handle, LPWAVEHDR header, UINT size)
+{
+    DeviceRef device;
+    if (const MMRESULT failed = FindDevice("waveOutPrepareHeader", handle, &device)) {
+        return failed;
     }
     if (!waveout::HeaderArgumentsValid(header, size) || header->lpData == nullptr) {
         return MMSYSERR_INVALPARAM;
@@ -302,13 +313,9 @@ MMRESULT waveOutPrepareHeader(HWAVEOUT handle, LPWAVEHDR header, UINT size)
 
 MMRESULT waveOutWrite(HWAVEOUT handle, LPWAVEHDR header, UINT size)
 {
-    DWORD code = 0;
-    if (FaultShouldFail("waveOutWrite", &code)) {
-        return static_cast<MMRESULT>(code);
-    }
-    DeviceRef device = waveout::Lookup(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
+    DeviceRef device;
+    if (const MMRESULT failed = FindDevice("waveOutWrite", handle, &device)) {
+        return failed;
     }
     if (!waveout::HeaderArgumentsValid(header, size)) {
         return MMSYSERR_INVALPARAM;
@@ -340,13 +347,9 @@ MMRESULT waveOutWrite(HWAVEOUT handle, LPWAVEHDR header, UINT size)
 
 MMRESULT waveOutReset(HWAVEOUT handle)
 {
-    DWORD code = 0;
-    if (FaultShouldFail("waveOutReset", &code)) {
-        return static_cast<MMRESULT>(code);
-    }
-    DeviceRef device = waveout::Lookup(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
+    DeviceRef device;
+    if (const MMRESULT failed = FindDevice("waveOutReset", handle, &device)) {
+        return failed;
     }
     std::lock_guard<std::mutex> lock(device->mutex);
     while (device->head != nullptr) {
@@ -357,13 +360,9 @@ MMRESULT waveOutReset(HWAVEOUT handle)
 
 MMRESULT waveOutUnprepareHeader(HWAVEOUT handle, LPWAVEHDR header, UINT size)
 {
-    DWORD code = 0;
-    if (FaultShouldFail("waveOutUnprepareHeader", &code)) {
-        return static_cast<MMRESULT>(code);
-    }
-    DeviceRef device = waveout::Lookup(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
+    DeviceRef device;
+    if (const MMRESULT failed = FindDevice("waveOutUnprepareHeader", handle, &device)) {
+        return failed;
     }
     if (!waveout::HeaderArgumentsValid(header, size)) {
         return MMSYSERR_INVALPARAM;
@@ -378,13 +377,9 @@ MMRESULT waveOutUnprepareHeader(HWAVEOUT handle, LPWAVEHDR header, UINT size)
 
 MMRESULT waveOutClose(HWAVEOUT handle)
 {
-    DWORD code = 0;
-    if (FaultShouldFail("waveOutClose", &code)) {
-        return static_cast<MMRESULT>(code);
-    }
-    DeviceRef device = waveout::Lookup(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
+    DeviceRef device;
+    if (const MMRESULT failed = FindDevice("waveOutClose", handle, &device)) {
+        return failed;
     }
     {
         std::lock_guard<std::mutex> lock(device->mutex);

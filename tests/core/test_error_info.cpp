@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/utf8_check.h"
+
 #include <cstring>
 #include <string>
 
@@ -22,29 +24,6 @@ class ErrorInfoTest : public ::testing::Test {
     }
     void TearDown() override { MessageBoxScriptClear(); }
 };
-
-bool ValidUtf8(const std::string& text)
-{
-    size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const size_t length = lead < 0x80           ? 1
-                              : (lead >> 5) == 0x6  ? 2
-                              : (lead >> 4) == 0xE  ? 3
-                              : (lead >> 3) == 0x1E ? 4
-                                                    : 0;
-        if (length == 0 || i + length > text.size()) {
-            return false;
-        }
-        for (size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        i += length;
-    }
-    return true;
-}
 
 } // namespace
 

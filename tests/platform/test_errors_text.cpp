@@ -1,6 +1,8 @@
 // Error codes, message texts, bounded string calls and fault injection.
 #include <gtest/gtest.h>
 
+#include "support/utf8_check.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -17,28 +19,6 @@
 #include "platform/win32.h"
 
 namespace {
-
-bool ValidUtf8(const std::string& text)
-{
-    for (size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        size_t length = lead < 0x80    ? 1
-                        : lead >= 0xF0 ? 4
-                        : lead >= 0xE0 ? 3
-                        : lead >= 0xC2 ? 2
-                                       : 0;
-        if (length == 0 || i + length > text.size()) {
-            return false;
-        }
-        for (size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        i += length;
-    }
-    return true;
-}
 
 std::string SystemText(DWORD code, DWORD flags = FORMAT_MESSAGE_MAX_WIDTH_MASK,
                        const char* const* arguments = nullptr)
