@@ -52,11 +52,11 @@ for entry in "${entries[@]}"; do
     case "$name" in
     *-dev) fail "depends on a development package: $name" ;;
     esac
-    dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep -q 'install ok installed' \
+    dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep 'install ok installed' >/dev/null \
         || fail "depends on '$name', which is not an installed Debian package"
 done
-printf '%s\n' "${names[@]}" | grep -qx 'libqt6widgets6' || fail "Qt 6 Widgets missing from Depends: $depends"
-printf '%s\n' "${names[@]}" | grep -qx 'libsdl2-2.0-0' || fail "SDL 2 missing from Depends: $depends"
+printf '%s\n' "${names[@]}" | grep -x 'libqt6widgets6' >/dev/null || fail "Qt 6 Widgets missing from Depends: $depends"
+printf '%s\n' "${names[@]}" | grep -x 'libsdl2-2.0-0' >/dev/null || fail "SDL 2 missing from Depends: $depends"
 
 echo "== dpkg-deb -c $(basename "$deb")"
 dpkg-deb -c "$deb" | tee "$work/contents"
@@ -77,14 +77,14 @@ while read -r path; do
     . | ./usr | ./usr/bin | ./usr/share | ./usr/share/applications | ./usr/share/metainfo) ;;
     ./usr/share/icons | ./usr/share/icons/hicolor | ./usr/share/icons/hicolor/*/apps) ;;
     ./usr/share/icons/hicolor/*x* | ./usr/share/icons/hicolor/scalable) ;;
-    *) printf '%s\n' "${expected[@]}" | grep -qxF "$path" || fail "unexpected file in the package: $path" ;;
+    *) printf '%s\n' "${expected[@]}" | grep -xF "$path" >/dev/null || fail "unexpected file in the package: $path" ;;
     esac
 done <"$work/paths"
 
 echo "== unpacked into a scratch root"
 root=$work/root
 dpkg-deb -x "$deb" "$root"
-file -b "$root/usr/bin/salvorin" | grep -q 'ELF.*executable' || fail "usr/bin/salvorin is not an executable"
+file -b "$root/usr/bin/salvorin" | grep 'ELF.*executable' >/dev/null || fail "usr/bin/salvorin is not an executable"
 if ldd "$root/usr/bin/salvorin" | grep 'not found'; then
     fail "the installed binary has unresolved libraries"
 fi

@@ -11,7 +11,7 @@ scripts/install-deps.sh
 # The references: sox and ffmpeg convert, GNU time reports each benchmark's cost.
 missing=()
 for p in sox ffmpeg time; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep 'install ok installed' >/dev/null || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
     sudo_cmd=()

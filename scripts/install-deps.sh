@@ -12,7 +12,7 @@ packages+=(python3 dpkg-dev file appstream desktop-file-utils
            dbus dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0)
 missing=()
 for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep 'install ok installed' >/dev/null || missing+=("$p")
 done
 if [ ${#missing[@]} -eq 0 ]; then
     exit 0
