@@ -16,7 +16,7 @@
 #include "core/resource_ids.h"
 #include "core/source_file.h"
 #include "core/wave_format.h"
-#include "platform/seams.h"
+#include "platform/testing/seams.h"
 #include "playback/playback_state.h"
 #include "samplegen/samplegen.h"
 #include "ui/main_dialog.h"

@@ -6,7 +6,7 @@
 
 #include "bench_support.h"
 #include "core/resource_ids.h"
-#include "platform/seams.h"
+#include "platform/testing/seams.h"
 #include "samplegen/samplegen.h"
 #include "ui/open_source_file.h"
 

@@ -5,7 +5,7 @@
 
 #include "core/app_state.h"
 #include "core/resource_ids.h"
-#include "platform/seams.h"
+#include "platform/testing/seams.h"
 #include "platform/startup.h"
 #include "platform/win32.h"
 #include "ui/main_dialog.h"

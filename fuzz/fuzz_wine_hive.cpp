@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/wine_hive.h"
+#include "platform/linux/wine/wine_hive.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

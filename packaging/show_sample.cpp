@@ -7,8 +7,8 @@
 
 #include "core/app_state.h"
 #include "core/resource_ids.h"
-#include "platform/seams.h"
-#include "platform/seams_capture.h"
+#include "platform/testing/seams.h"
+#include "platform/testing/seams_capture.h"
 #include "ui/main_dialog.h"
 #include "ui/open_source_file.h"
 #include "ui/resources/resources.h"

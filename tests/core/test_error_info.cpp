@@ -8,7 +8,7 @@
 #include "core/app_state.h"
 #include "core/error_info.h"
 #include "core/resource_ids.h"
-#include "platform/seams.h"
+#include "platform/testing/seams.h"
 #include "ui/resources/resources.h"
 
 namespace {

@@ -13,9 +13,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/errno_map.h"
-#include "platform/seams.h"
-#include "platform/utf8.h"
+#include "platform/linux/posix/errno_map.h"
+#include "platform/testing/seams.h"
+#include "platform/linux/posix/utf8.h"
 #include "platform/win32.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/seams.h"
+#include "platform/testing/seams.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fixtures/wine_prefix.h"
-#include "platform/seams.h"
+#include "platform/testing/seams.h"
 #include "platform/win32.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "fixtures/wine_prefix.h"
 #include "platform/win32.h"
-#include "platform/wine_hive.h"
+#include "platform/linux/wine/wine_hive.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <mutex>
 
-#include "platform/seams.h"
+#include "platform/testing/seams.h"
 #include "platform/win32.h"
 
 namespace {

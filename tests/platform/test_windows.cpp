@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/seams.h"
+#include "platform/testing/seams.h"
 #include "platform/win32.h"
 
 namespace {

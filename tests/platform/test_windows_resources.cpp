@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/seams.h"
+#include "platform/testing/seams.h"
 #include "platform/win32.h"
 
 namespace {

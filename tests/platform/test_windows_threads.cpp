@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/seams.h"
+#include "platform/testing/seams.h"
 #include "platform/win32.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/wine_paths.h"
+#include "platform/linux/wine/wine_paths.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "fixtures/wine_prefix.h"
-#include "platform/seams.h"
+#include "platform/testing/seams.h"
 #include "settings/registry_reader.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "fixtures/wine_prefix.h"
-#include "platform/seams.h"
+#include "platform/testing/seams.h"
 #include "platform/win32.h"
 #include "settings/startup_directory.h"
 

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/seams.h"
+#include "platform/testing/seams.h"
 
 int main(int argc, char** argv)
 {

@@ -10,7 +10,7 @@
 #include "core/app_state.h"
 #include "core/resource_ids.h"
 #include "core/source_file.h"
-#include "platform/seams.h"
+#include "platform/testing/seams.h"
 #include "support/temp_dir.h"
 #include "ui/main_dialog.h"
 #include "ui/resources/resources.h"

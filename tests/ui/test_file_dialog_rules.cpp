@@ -7,7 +7,7 @@
 #include "core/app_state.h"
 #include "core/file_dialog_rules.h"
 #include "core/resource_ids.h"
-#include "platform/seams.h"
+#include "platform/testing/seams.h"
 #include "ui/resources/resources.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/seams.h"
+#include "platform/testing/seams.h"
 
 namespace {
 

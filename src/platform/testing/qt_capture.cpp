@@ -3,8 +3,8 @@
 #include <QPixmap>
 #include <QWidget>
 
-#include "platform/qt_internal.h"
-#include "platform/seams_capture.h"
+#include "platform/linux/qt/qt_internal.h"
+#include "platform/testing/seams_capture.h"
 
 BOOL SaveWindowImage(HWND window, const char* path)
 {

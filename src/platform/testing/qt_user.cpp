@@ -11,8 +11,8 @@
 #include <QMenuBar>
 #include <QSlider>
 
-#include "platform/qt_internal.h"
-#include "platform/seams.h"
+#include "platform/linux/qt/qt_internal.h"
+#include "platform/testing/seams.h"
 
 namespace {
 using qtplat::Kind;

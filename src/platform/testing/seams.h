@@ -76,5 +76,5 @@ HWND ActiveModalDialog();
 // as a user acting on that dialog would.
 void OnNextModalLoop(std::function<void(HWND dialog)> action);
 
-#include "platform/seams_audio.h"
-#include "platform/seams_dialogs.h"
+#include "platform/testing/seams_audio.h"
+#include "platform/testing/seams_dialogs.h"

@@ -2,8 +2,8 @@
 // only when a test says so, which makes every order of completions reproducible.
 #include <atomic>
 
-#include "platform/seams.h"
-#include "platform/waveout_device.h"
+#include "platform/testing/seams.h"
+#include "platform/linux/waveout_device.h"
 
 namespace waveout {
 namespace {

@@ -7,9 +7,9 @@
 #include <iterator>
 #include <string>
 
-#include "platform/errno_map.h"
-#include "platform/seams.h"
-#include "platform/utf8.h"
+#include "platform/linux/posix/errno_map.h"
+#include "platform/testing/seams.h"
+#include "platform/linux/posix/utf8.h"
 #include "platform/win32.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "platform/errno_map.h"
-#include "platform/file_internal.h"
-#include "platform/seams.h"
+#include "platform/linux/posix/errno_map.h"
+#include "platform/linux/posix/file_internal.h"
+#include "platform/testing/seams.h"
 #include "platform/win32.h"
 
 namespace {

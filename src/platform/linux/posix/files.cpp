@@ -16,13 +16,13 @@
 #include <new>
 #include <string>
 
-#include "platform/errno_map.h"
-#include "platform/file_internal.h"
-#include "platform/kernel_object.h"
-#include "platform/seams.h"
-#include "platform/utf8.h"
+#include "platform/linux/posix/errno_map.h"
+#include "platform/linux/posix/file_internal.h"
+#include "platform/linux/posix/kernel_object.h"
+#include "platform/testing/seams.h"
+#include "platform/linux/posix/utf8.h"
 #include "platform/win32.h"
-#include "platform/wine_paths.h"
+#include "platform/linux/wine/wine_paths.h"
 
 namespace {
 

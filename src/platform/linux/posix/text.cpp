@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/seams.h"
-#include "platform/utf8.h"
+#include "platform/testing/seams.h"
+#include "platform/linux/posix/utf8.h"
 #include "platform/win32.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <system_error>
 #include <thread>
 
-#include "platform/kernel_object.h"
-#include "platform/seams.h"
+#include "platform/linux/posix/kernel_object.h"
+#include "platform/testing/seams.h"
 #include "platform/win32.h"
 
 namespace {

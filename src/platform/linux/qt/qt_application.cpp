@@ -18,8 +18,8 @@
 #include <deque>
 #include <mutex>
 
-#include "platform/qt_internal.h"
-#include "platform/seams.h"
+#include "platform/linux/qt/qt_internal.h"
+#include "platform/testing/seams.h"
 #include "platform/startup.h"
 
 #if defined(__SANITIZE_ADDRESS__)

@@ -19,7 +19,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/qt_internal.h"
+#include "platform/linux/qt/qt_internal.h"
 
 namespace {
 using qtplat::Kind;

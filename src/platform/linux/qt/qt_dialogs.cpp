@@ -13,8 +13,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/qt_internal.h"
-#include "platform/seams.h"
+#include "platform/linux/qt/qt_internal.h"
+#include "platform/testing/seams.h"
 
 namespace {
 using qtplat::Kind;

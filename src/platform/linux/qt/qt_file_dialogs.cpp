@@ -26,8 +26,8 @@
 #include <cstring>
 #include <deque>
 
-#include "platform/qt_internal.h"
-#include "platform/seams.h"
+#include "platform/linux/qt/qt_internal.h"
+#include "platform/testing/seams.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <deque>
 
-#include "platform/qt_internal.h"
-#include "platform/seams.h"
+#include "platform/linux/qt/qt_internal.h"
+#include "platform/testing/seams.h"
 
 namespace {
 // GUI thread only: MessageBoxA is carried there from any other thread.

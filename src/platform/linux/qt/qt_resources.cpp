@@ -12,8 +12,8 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/qt_internal.h"
-#include "platform/seams.h"
+#include "platform/linux/qt/qt_internal.h"
+#include "platform/testing/seams.h"
 
 // An icon is shared by every LoadIconA of the same resource, as Win32's shared icons are.
 struct HICON__ {

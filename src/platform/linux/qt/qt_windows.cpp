@@ -10,8 +10,8 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "platform/qt_internal.h"
-#include "platform/seams.h"
+#include "platform/linux/qt/qt_internal.h"
+#include "platform/testing/seams.h"
 
 // The drawing records stay opaque in win32.h; this layer gives them a body.
 struct HDC__ {

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <map>
 
-#include "platform/seams.h"
-#include "platform/waveout_device.h"
+#include "platform/testing/seams.h"
+#include "platform/linux/waveout_device.h"
 #include "platform/win32.h"
 
 namespace waveout {

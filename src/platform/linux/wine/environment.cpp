@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "platform/seams.h"
-#include "platform/utf8.h"
+#include "platform/testing/seams.h"
+#include "platform/linux/posix/utf8.h"
 #include "platform/win32.h"
-#include "platform/wine_hive.h"
+#include "platform/linux/wine/wine_hive.h"
 
 extern char** environ;
 

@@ -2,7 +2,7 @@
 // 0x7F is a \x escape of a UTF-16 unit, so anything else is a broken or foreign file and is
 // treated as no hive at all. Only the key asked for is kept; every other line is still
 // parsed, so a damaged file is refused as a whole rather than half-read.
-#include "platform/wine_hive.h"
+#include "platform/linux/wine/wine_hive.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,7 +14,7 @@
 #include <utility>
 
 #include "platform/win32.h"
-#include "platform/wine_paths.h"
+#include "platform/linux/wine/wine_paths.h"
 
 namespace {
 

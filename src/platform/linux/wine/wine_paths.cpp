@@ -1,5 +1,5 @@
 // Windows drive paths inside a Wine prefix, mapped to the Linux files they name.
-#include "platform/wine_paths.h"
+#include "platform/linux/wine/wine_paths.h"
 
 #include <dirent.h>
 #include <limits.h>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/wine_hive.h"
+#include "platform/linux/wine/wine_hive.h"
 
 namespace {
 
