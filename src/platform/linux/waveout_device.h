@@ -1,4 +1,6 @@
-// The record behind an HWAVEOUT, shared by the SDL device and the test device.
+// The record behind an HWAVEOUT and the small interface a wave-out backend implements.
+// The calls (waveout_sdl.cpp) keep the queue and make the completions; a backend only
+// opens, starts and closes its device.
 #pragma once
 
 #include <cstdint>
@@ -9,11 +11,30 @@
 
 namespace waveout {
 
+struct Device;
+using DeviceRef = std::shared_ptr<Device>;
+
+struct Backend {
+    // Opens the device for device->format (MMSYSERR_NODRIVER, WAVERR_BADFORMAT, ...).
+    MMRESULT (*open)(const DeviceRef& device);
+    // Starts playing, at the first write; called without device->mutex.
+    void (*start)(Device* device);
+    // Stops for good; no completion comes from the backend afterwards.
+    void (*close)(Device* device);
+};
+
+// SDL 2 audio (linux/sdl).
+extern const Backend kSdlBackend;
+#ifdef SALVORIN_SEAMS
+// The testing library's device, when a test chose it (WaveOutUseTestDevice); else null.
+const Backend* ChosenTestBackend();
+#endif
+
 struct Device {
     HWAVEOUT handle = nullptr;
     HWND window = nullptr; // CALLBACK_WINDOW target; null for CALLBACK_NULL
     WAVEFORMATEX format = {};
-    bool testDevice = false;
+    const Backend* backend = nullptr;
     uint32_t sdlDevice = 0; // SDL_AudioDeviceID; 0 for a test device
     bool started = false;   // the SDL device is unpaused at the first write
     unsigned char silence = 0;
@@ -26,17 +47,8 @@ struct Device {
     DWORD headOffset = 0; // bytes of `head` already played
 };
 
-using DeviceRef = std::shared_ptr<Device>;
-
 // Marks the head as done, takes it off the queue and posts its MM_WOM_DONE.
 // Called with device->mutex held, so completions are posted in queue order.
 void CompleteHead(Device* device);
-
-// The open test device, if any (the newest one).
-DeviceRef OpenTestDevice();
-bool UseTestDevice();
-void NoteTestDeviceOpened(const DeviceRef& device);
-// Records the bytes of a test buffer that played to its end.
-void RecordTestPlayed(const WAVEHDR* header);
 
 } // namespace waveout

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/qt/file_dialog_record.h"
 #include "platform/win32.h"
 
 struct FileDialogAnswer {
@@ -25,24 +26,6 @@ struct FileDialogAnswer {
                                   // the dialog opened with
     std::function<void()> before; // run while the dialog is up, may be empty
     bool replace = true;          // the answer to "replace the existing file?", if asked
-};
-
-enum class FileDialogCall { Open, Save };
-
-struct FileDialogRecord {
-    FileDialogCall call = FileDialogCall::Open;
-    HWND owner = nullptr;
-    std::vector<std::string> filter; // the lpstrFilter items in order (display, pattern, ...)
-    DWORD filterIndex = 0;           // nFilterIndex on entry
-    std::string initialDir;          // lpstrInitialDir ("" for null)
-    std::string file;                // lpstrFile on entry (the proposed name)
-    DWORD flags = 0;
-    DWORD maxFile = 0;
-    // Filled when the dialog ends.
-    BOOL result = FALSE;
-    DWORD error = 0;                   // CommDlgExtendedError after the call
-    std::string chosen;                // the full path the user chose ("" if none)
-    std::vector<std::string> refusals; // why a choice was refused inside the dialog, in order
 };
 
 void FileDialogScriptSet(std::vector<FileDialogAnswer> answers);

@@ -1,9 +1,10 @@
-// The controllable wave-out device: buffers are queued as on the real one, but they play
-// only when a test says so, which makes every order of completions reproducible.
+// The controllable wave-out device, a backend beside SDL's: buffers are queued as on the
+// real one, but they play only when a test says so, which makes every order of
+// completions reproducible.
 #include <atomic>
 
-#include "platform/testing/seams.h"
 #include "platform/linux/waveout_device.h"
+#include "platform/testing/seams.h"
 
 namespace waveout {
 namespace {
@@ -14,14 +15,8 @@ std::weak_ptr<Device>* g_openTest = nullptr;    // guarded by g_testMutex; never
 std::vector<unsigned char>* g_played = nullptr; // guarded by g_testMutex; never destroyed
 WAVEFORMATEX g_lastFormat = {};                 // guarded by g_testMutex
 
-} // namespace
-
-bool UseTestDevice()
-{
-    return g_useTestDevice.load();
-}
-
-void NoteTestDeviceOpened(const DeviceRef& device)
+// The calls hold the device by a shared reference; the newest open one is kept weakly.
+MMRESULT OpenTest(const DeviceRef& device)
 {
     std::lock_guard<std::mutex> lock(g_testMutex);
     if (g_openTest == nullptr) {
@@ -29,7 +24,13 @@ void NoteTestDeviceOpened(const DeviceRef& device)
     }
     *g_openTest = device;
     g_lastFormat = device->format;
+    return MMSYSERR_NOERROR;
 }
+
+void StartTest(Device*) {}
+void CloseTest(Device*) {}
+
+const Backend kTestBackend = {OpenTest, StartTest, CloseTest};
 
 DeviceRef OpenTestDevice()
 {
@@ -44,6 +45,13 @@ void RecordTestPlayed(const WAVEHDR* header)
         g_played = new std::vector<unsigned char>;
     }
     g_played->insert(g_played->end(), header->lpData, header->lpData + header->dwBufferLength);
+}
+
+} // namespace
+
+const Backend* ChosenTestBackend()
+{
+    return g_useTestDevice.load() ? &kTestBackend : nullptr;
 }
 
 } // namespace waveout

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "platform/linux/posix/errno_map.h"
-#include "platform/testing/seams.h"
 #include "platform/linux/posix/utf8.h"
+#include "platform/linux/seam_points.h"
 #include "platform/win32.h"
 
 namespace {

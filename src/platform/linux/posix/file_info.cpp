@@ -9,7 +9,8 @@
 
 #include "platform/linux/posix/errno_map.h"
 #include "platform/linux/posix/file_internal.h"
-#include "platform/testing/seams.h"
+#include "platform/linux/program_path.h"
+#include "platform/linux/seam_points.h"
 #include "platform/win32.h"
 
 namespace {
@@ -89,7 +90,7 @@ BOOL GetFileInformationByPathA(LPCSTR path, LPBY_HANDLE_FILE_INFORMATION informa
         return Fail(ERROR_INVALID_PARAMETER);
     }
     std::string host;
-    if (!HostPathOf(path, &host)) {
+    if (!NativePath(path, &host)) {
         return FALSE;
     }
     struct stat status;

@@ -9,9 +9,6 @@
 struct stat;
 struct timespec;
 
-// The host path a program path names (a Wine drive path mapped); false with the last error
-// set when the path cannot name a file.
-bool HostPathOf(LPCSTR path, std::string* host);
 // Runs `use` on the descriptor of a live file handle, holding the handle as any call does.
 // Fails with ERROR_INVALID_HANDLE for anything else.
 BOOL WithFileDescriptor(HANDLE file, const std::function<BOOL(int descriptor)>& use);

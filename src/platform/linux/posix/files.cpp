@@ -19,15 +19,18 @@
 #include "platform/linux/posix/errno_map.h"
 #include "platform/linux/posix/file_internal.h"
 #include "platform/linux/posix/kernel_object.h"
-#include "platform/testing/seams.h"
 #include "platform/linux/posix/utf8.h"
+#include "platform/linux/program_path.h"
+#include "platform/linux/seam_points.h"
 #include "platform/win32.h"
-#include "platform/linux/wine/wine_paths.h"
 
 namespace {
 
+DWORD DestroyFileObject(KernelObject* object);
+DWORD DestroyFindObject(KernelObject* object);
+
 struct FileObject : KernelObject {
-    FileObject() : KernelObject(KernelKind::File) {}
+    FileObject() : KernelObject(KernelKind::File, DestroyFileObject) {}
     int fd = -1;
     bool canRead = false;
     bool canWrite = false;
@@ -37,7 +40,7 @@ struct FileObject : KernelObject {
 
 // A search keeps its folder open so that further matches can be read from it.
 struct FindObject : KernelObject {
-    FindObject() : KernelObject(KernelKind::Find) {}
+    FindObject() : KernelObject(KernelKind::Find, DestroyFindObject) {}
     DIR* directory = nullptr; // null for a search without wildcards
     std::string pattern;
 };
@@ -52,46 +55,6 @@ BOOL FailErrno(int error)
 {
     SetLastErrorFromErrno(error);
     return FALSE;
-}
-
-// Win32 counts MAX_PATH in UTF-16 units, so a path of 200 accented letters is fine there.
-size_t PathUnits(const char* path)
-{
-    size_t units = 0;
-    for (const auto* p = reinterpret_cast<const unsigned char*>(path); *p != '\0'; ++p) {
-        if ((*p & 0xC0) != 0x80) {
-            units += *p >= 0xF0 ? 2 : 1;
-        }
-    }
-    return units;
-}
-
-// The one place where a path the program uses becomes a path of this system (and, in
-// ProgramPathFromNative, back). A Windows drive path ("C:\\...", as the recorder under Wine
-// stores it) goes through the Wine prefix's drive links; any other path is used as it is.
-bool NativePath(LPCSTR path, std::string* native)
-{
-    if (path == nullptr) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return false;
-    }
-    if (path[0] == '\0') {
-        SetLastError(ERROR_PATH_NOT_FOUND);
-        return false;
-    }
-    if (PathUnits(path) >= MAX_PATH) {
-        SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        return false;
-    }
-    if (!MapWindowsPathToHost(path, native)) {
-        native->assign(path);
-    }
-    return true;
-}
-
-std::string ProgramPathFromNative(const char* native)
-{
-    return std::string(native);
 }
 
 // Win32 tells a missing file in an existing folder from a missing folder.
@@ -304,8 +267,6 @@ BOOL SyncFolderOf(const std::string& path)
     return TRUE;
 }
 
-} // namespace
-
 DWORD DestroyFileObject(KernelObject* object)
 {
     auto* file = static_cast<FileObject*>(object);
@@ -328,6 +289,8 @@ DWORD DestroyFindObject(KernelObject* object)
     delete find;
     return error;
 }
+
+} // namespace
 
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
                    DWORD creation, DWORD flags, HANDLE templateFile)
@@ -767,11 +730,6 @@ BOOL MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags)
         }
     }
     return TRUE;
-}
-
-bool HostPathOf(LPCSTR path, std::string* host)
-{
-    return NativePath(path, host);
 }
 
 BOOL WithFileDescriptor(HANDLE file, const std::function<BOOL(int descriptor)>& use)

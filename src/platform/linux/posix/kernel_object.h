@@ -1,5 +1,6 @@
 // Internal: the common header of every HANDLE the platform layer hands out (files, find
-// searches, threads). Handles are pointers to these objects, but a handle is only ever
+// searches, threads). Each kind brings its own destroy function, so files and threads
+// link without each other. Handles are pointers to these objects, but a handle is only ever
 // dereferenced after it has been found in the registry of live objects, so a stale or
 // made-up handle fails with ERROR_INVALID_HANDLE instead of touching freed memory.
 // Each use holds a reference, so a CloseHandle racing another call on the same handle
@@ -18,21 +19,20 @@ enum class KernelKind : uint32_t { Any = 0, File = 1, Find = 2, Thread = 3 };
 constexpr uint32_t kKernelObjectLive = 0x4B4F424Au; // "KOBJ"
 constexpr uint32_t kKernelObjectDead = 0xDEADB0B0u;
 
+struct KernelObject;
+// Frees the object; returns the Win32 error of the final release (0 when it went well).
+using KernelDestroyFunction = DWORD (*)(KernelObject* object);
+
 struct KernelObject {
-    explicit KernelObject(KernelKind k) : kind(k) {}
+    KernelObject(KernelKind k, KernelDestroyFunction d) : kind(k), destroy(d) {}
     KernelObject(const KernelObject&) = delete;
     KernelObject& operator=(const KernelObject&) = delete;
 
     uint32_t magic = kKernelObjectLive;
     KernelKind kind;
+    KernelDestroyFunction destroy;
     std::atomic<int> references{1}; // the handle's own reference
 };
-
-// Destruction per kind, defined next to each kind's code. Each returns the Win32 error
-// of the final release (0 when it went well); it frees the object.
-DWORD DestroyFileObject(KernelObject* object);
-DWORD DestroyFindObject(KernelObject* object);
-DWORD DestroyThreadObject(KernelObject* object);
 
 namespace kernel_detail {
 struct Registry {
@@ -50,17 +50,7 @@ inline Registry& TheRegistry()
 inline DWORD KernelDestroy(KernelObject* object)
 {
     object->magic = kKernelObjectDead;
-    switch (object->kind) {
-    case KernelKind::File:
-        return DestroyFileObject(object);
-    case KernelKind::Find:
-        return DestroyFindObject(object);
-    case KernelKind::Thread:
-        return DestroyThreadObject(object);
-    case KernelKind::Any:
-        break;
-    }
-    return ERROR_INVALID_HANDLE;
+    return object->destroy(object);
 }
 
 // Drops one reference; the last one destroys the object. Returns the destroy's error.

@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/testing/seams.h"
 #include "platform/linux/posix/utf8.h"
+#include "platform/linux/seam_points.h"
 #include "platform/win32.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "platform/linux/posix/kernel_object.h"
-#include "platform/testing/seams.h"
+#include "platform/linux/seam_points.h"
 #include "platform/win32.h"
 
 namespace {
@@ -25,15 +25,15 @@ struct ThreadState {
     DWORD exitCode = 0;
 };
 
+DWORD DestroyThreadObject(KernelObject* object);
+
 struct ThreadObject : KernelObject {
-    ThreadObject() : KernelObject(KernelKind::Thread) {}
+    ThreadObject() : KernelObject(KernelKind::Thread, DestroyThreadObject) {}
     std::thread thread;
     std::shared_ptr<ThreadState> state;
 };
 
 std::atomic<DWORD> g_nextThreadId{1};
-
-} // namespace
 
 DWORD DestroyThreadObject(KernelObject* object)
 {
@@ -55,6 +55,8 @@ DWORD DestroyThreadObject(KernelObject* object)
     delete thread;
     return ERROR_SUCCESS;
 }
+
+} // namespace
 
 HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, size_t stackSize, LPTHREAD_START_ROUTINE start,
                     LPVOID parameter, DWORD flags, LPDWORD threadId)

@@ -19,7 +19,7 @@
 #include <mutex>
 
 #include "platform/linux/qt/qt_internal.h"
-#include "platform/testing/seams.h"
+#include "platform/linux/seam_points.h"
 #include "platform/startup.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -58,8 +58,10 @@ std::deque<std::function<void()>>* g_queue = nullptr; // guarded by g_queueMutex
 int g_wakeFd = -1;
 QSocketNotifier* g_notifier = nullptr;
 
+#ifdef SALVORIN_SEAMS
 std::mutex g_modalActionMutex;
 std::function<void(HWND)>* g_nextModalAction = nullptr; // guarded by g_modalActionMutex
+#endif                                                  // SALVORIN_SEAMS
 
 void WakeGuiThread()
 {
@@ -201,6 +203,7 @@ void RunOnGui(const std::function<void()>& work)
     SetLastError(code);
 }
 
+#ifdef SALVORIN_SEAMS
 std::function<void(HWND)> TakeNextModalAction()
 {
     std::lock_guard<std::mutex> lock(g_modalActionMutex);
@@ -212,16 +215,20 @@ std::function<void(HWND)> TakeNextModalAction()
     }
     return action;
 }
+#endif // SALVORIN_SEAMS
 
 } // namespace qtplat
 
+#ifdef SALVORIN_SEAMS
 void OnNextModalLoop(std::function<void(HWND dialog)> action)
 {
     std::lock_guard<std::mutex> lock(g_modalActionMutex);
     delete g_nextModalAction;
     g_nextModalAction = action ? new std::function<void(HWND)>(std::move(action)) : nullptr;
 }
+#endif // SALVORIN_SEAMS
 
+#ifdef SALVORIN_SEAMS
 void PumpMessages()
 {
     if (g_application == nullptr || !qtplat::OnGuiThread()) {
@@ -233,6 +240,7 @@ void PumpMessages()
     // Windows destroyed while no loop ran are deleted here.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
+#endif // SALVORIN_SEAMS
 
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/linux/qt/qt_internal.h"
-#include "platform/testing/seams.h"
+#include "platform/linux/seam_points.h"
 
 namespace {
 using qtplat::Kind;
@@ -281,11 +281,13 @@ INT_PTR RunModal(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC p
         }
     }
     if (!dialog->destroyed && !dialog->endRequested) {
+#ifdef SALVORIN_SEAMS
         std::function<void(HWND)> action = qtplat::TakeNextModalAction();
         if (action) {
             const HWND handle = dialog->handle;
             QTimer::singleShot(0, widget, [action, handle] { action(handle); });
         }
+#endif
         QEventLoop loop;
         dialog->loop = &loop;
         // EndDialog may have come from another thread since the test above; its wake-up is
@@ -450,9 +452,11 @@ BOOL DestroyWindow(HWND window)
     return done;
 }
 
+#ifdef SALVORIN_SEAMS
 HWND ActiveModalDialog()
 {
     HWND dialog = nullptr;
     qtplat::RunOnGui([&] { dialog = g_modalStack.empty() ? nullptr : g_modalStack.back(); });
     return dialog;
 }
+#endif // SALVORIN_SEAMS

@@ -1,5 +1,6 @@
 // GetOpenFileNameA / GetSaveFileNameA on Qt's own (non-native) file dialog, so they look
-// and behave the same on every desktop and headless, with the test script and log.
+// and behave the same on every desktop and headless; the testing library's build adds the
+// test script, the log and the user's actions on a real dialog.
 //
 // The must-exist rules and the overwrite question are ours rather than Qt's: Qt checks
 // neither the folder of a new name nor a missing file without a blocking box of its own,
@@ -26,8 +27,9 @@
 #include <cstring>
 #include <deque>
 
+#include "platform/linux/qt/file_dialog_record.h"
 #include "platform/linux/qt/qt_internal.h"
-#include "platform/testing/seams.h"
+#include "platform/linux/seam_points.h"
 
 namespace {
 
@@ -36,12 +38,14 @@ constexpr DWORD CdErrInitialization = 0x0002;
 
 thread_local DWORD t_extendedError = 0;
 
+#ifdef SALVORIN_SEAMS
 // GUI thread only: the calls are carried there from any other thread.
 std::vector<FileDialogRecord> g_log;
 std::deque<FileDialogAnswer> g_script;
 bool g_scripted = false;
 int g_unscripted = 0;
 std::function<void()> g_nextAction;
+#endif
 
 struct Pair {
     std::string display;
@@ -210,6 +214,7 @@ DWORD EntryPair(DWORD filterIndex, size_t pairs)
     return filterIndex;
 }
 
+#ifdef SALVORIN_SEAMS
 BOOL AnswerFromScript(OPENFILENAMEA* ofn, FileDialogRecord& record, bool save, DWORD* error)
 {
     std::string directory;
@@ -254,6 +259,7 @@ BOOL AnswerFromScript(OPENFILENAMEA* ofn, FileDialogRecord& record, bool save, D
         return Deliver(ofn, path, pair, error);
     }
 }
+#endif
 
 // Qt's file dialog with our refusals and question.
 class FileChooser final : public QFileDialog {
@@ -372,11 +378,13 @@ BOOL AskForReal(OPENFILENAMEA* ofn, FileDialogRecord& record, bool save, QWidget
         dialog.selectFile(QFile::decodeName(name.c_str()));
     }
 
+#ifdef SALVORIN_SEAMS
     if (g_nextAction) {
         std::function<void()> action = std::move(g_nextAction);
         g_nextAction = nullptr;
         QTimer::singleShot(0, &dialog, [action] { action(); });
     }
+#endif
     g_current = &dialog;
     // exec() runs a loop that also delivers posted messages (the GUI queue's notifier).
     const int result = dialog.exec();
@@ -425,20 +433,26 @@ BOOL RunFileDialog(OPENFILENAMEA* ofn, bool save, DWORD* error)
     record.file.assign(ofn->lpstrFile, strnlen(ofn->lpstrFile, ofn->nMaxFile));
     record.flags = ofn->Flags;
     record.maxFile = ofn->nMaxFile;
+#ifdef SALVORIN_SEAMS
     // Logged when it appears, so dialogs and boxes raised while it is up come after it.
     const size_t entry = g_log.size();
     g_log.push_back(record);
+#endif
 
     const bool ownerWasEnabled = owner && owner->enabled;
     if (owner) {
         owner->enabled = false;
     }
     BOOL result = FALSE;
+#ifdef SALVORIN_SEAMS
     if (g_scripted) {
         result = AnswerFromScript(ofn, record, save, error);
     } else {
         result = AskForReal(ofn, record, save, owner ? owner->widget.data() : nullptr, error);
     }
+#else
+    result = AskForReal(ofn, record, save, owner ? owner->widget.data() : nullptr, error);
+#endif
     if (owner && !owner->destroyed && ownerWasEnabled) {
         owner->enabled = true;
     }
@@ -447,7 +461,9 @@ BOOL RunFileDialog(OPENFILENAMEA* ofn, bool save, DWORD* error)
     if (!result) {
         record.chosen.clear();
     }
+#ifdef SALVORIN_SEAMS
     g_log[entry] = std::move(record);
+#endif
     return result;
 }
 
@@ -474,6 +490,7 @@ BOOL FileDialog(const char* name, LPOPENFILENAMEA ofn, bool save)
     return result;
 }
 
+#ifdef SALVORIN_SEAMS
 FileChooser* Current()
 {
     return g_current.data();
@@ -484,6 +501,7 @@ QString ItemName(QComboBox* box, int row)
     return box != nullptr ? box->itemText(row) : QString();
 }
 
+#endif
 } // namespace
 
 BOOL GetOpenFileNameA(LPOPENFILENAMEA record)
@@ -501,6 +519,7 @@ DWORD CommDlgExtendedError()
     return t_extendedError;
 }
 
+#ifdef SALVORIN_SEAMS
 void FileDialogScriptSet(std::vector<FileDialogAnswer> answers)
 {
     qtplat::RunOnGui([&] {
@@ -671,3 +690,4 @@ void FileDialogUserAnswer(bool yes)
         }
     });
 }
+#endif // SALVORIN_SEAMS

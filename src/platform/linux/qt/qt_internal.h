@@ -155,7 +155,9 @@ void RunOnGui(const std::function<void()>& work);
 // Queues `work` for the GUI thread; delivered in order with posted messages by whatever
 // loop runs (nested ones included) or by PumpMessages.
 void QueueForGui(std::function<void()> work);
+#ifdef SALVORIN_SEAMS
 // Takes the action registered by OnNextModalLoop, if any.
 std::function<void(HWND)> TakeNextModalAction();
+#endif
 
 } // namespace qtplat

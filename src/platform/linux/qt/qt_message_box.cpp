@@ -1,19 +1,27 @@
-// MessageBoxA on QMessageBox, with the test script and log.
+// MessageBoxA on QMessageBox; the testing library's build adds the script and the log.
 #include <QMessageBox>
 
 #include <deque>
 
 #include "platform/linux/qt/qt_internal.h"
-#include "platform/testing/seams.h"
+#include "platform/linux/seam_points.h"
 
 namespace {
+#ifdef SALVORIN_SEAMS
 // GUI thread only: MessageBoxA is carried there from any other thread.
 std::vector<MessageBoxRecord> g_log;
 std::deque<ScriptedAnswer> g_script;
 bool g_scripted = false;
 int g_unscripted = 0;
+#endif
 
-int AskForReal(QWidget* owner, const MessageBoxRecord& record)
+struct BoxRequest {
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+
+int AskForReal(QWidget* owner, const BoxRequest& record)
 {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     switch (record.type & 0xF0) {
@@ -67,17 +75,20 @@ int ShowBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
             ownerWindow = qtplat::LookupWindow(ownerWindow->dialog);
         }
     }
-    MessageBoxRecord record{owner, text != nullptr ? text : "",
-                            caption != nullptr ? caption : "Error", type, 0};
+    const BoxRequest record{text != nullptr ? text : "", caption != nullptr ? caption : "Error",
+                            type};
+#ifdef SALVORIN_SEAMS
     // Logged when it appears, so boxes raised while it is up come after it.
     const size_t entry = g_log.size();
-    g_log.push_back(record);
+    g_log.push_back(MessageBoxRecord{owner, record.text, record.caption, type, 0});
+#endif
 
     const bool ownerWasEnabled = ownerWindow && ownerWindow->enabled;
     if (ownerWindow) {
         ownerWindow->enabled = false;
     }
     int answer = IDCANCEL;
+#ifdef SALVORIN_SEAMS
     if (g_scripted) {
         if (!g_script.empty()) {
             ScriptedAnswer scripted = std::move(g_script.front());
@@ -92,10 +103,15 @@ int ShowBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     } else {
         answer = AskForReal(ownerWindow ? ownerWindow->widget.data() : nullptr, record);
     }
+#else
+    answer = AskForReal(ownerWindow ? ownerWindow->widget.data() : nullptr, record);
+#endif
     if (ownerWindow && !ownerWindow->destroyed && ownerWasEnabled) {
         ownerWindow->enabled = true;
     }
+#ifdef SALVORIN_SEAMS
     g_log[entry].answer = answer;
+#endif
     return answer;
 }
 } // namespace
@@ -112,6 +128,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     return answer;
 }
 
+#ifdef SALVORIN_SEAMS
 void MessageBoxScriptSet(std::vector<ScriptedAnswer> answers)
 {
     qtplat::RunOnGui([&] {
@@ -145,3 +162,4 @@ int MessageBoxUnscriptedCount()
     qtplat::RunOnGui([&] { count = g_unscripted; });
     return count;
 }
+#endif // SALVORIN_SEAMS

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/linux/qt/qt_internal.h"
-#include "platform/testing/seams.h"
+#include "platform/linux/seam_points.h"
 
 // An icon is shared by every LoadIconA of the same resource, as Win32's shared icons are.
 struct HICON__ {
@@ -379,6 +379,7 @@ UINT GetMenuState(HMENU menu, UINT id, UINT flags)
     return state;
 }
 
+#ifdef SALVORIN_SEAMS
 std::string MenuItemText(HMENU menu, UINT id)
 {
     std::string text;
@@ -391,7 +392,9 @@ std::string MenuItemText(HMENU menu, UINT id)
     });
     return text;
 }
+#endif // SALVORIN_SEAMS
 
+#ifdef SALVORIN_SEAMS
 COLORREF IconPixel(HICON icon, int scale, int x, int y)
 {
     COLORREF color = 0xFFFFFFFF;
@@ -410,3 +413,4 @@ COLORREF IconPixel(HICON icon, int scale, int x, int y)
     });
     return color;
 }
+#endif // SALVORIN_SEAMS

@@ -11,7 +11,7 @@
 #include <unordered_map>
 
 #include "platform/linux/qt/qt_internal.h"
-#include "platform/testing/seams.h"
+#include "platform/linux/seam_points.h"
 
 // The drawing records stay opaque in win32.h; this layer gives them a body.
 struct HDC__ {
@@ -677,13 +677,16 @@ BOOL InitCommonControls()
     return TRUE;
 }
 
+#ifdef SALVORIN_SEAMS
 bool QueryStaticTextColor(HWND control, COLORREF* color, HBRUSH* brush)
 {
     bool answered = false;
     qtplat::RunOnGui([&] { answered = qtplat::StaticColorQuery(control, color, brush); });
     return answered;
 }
+#endif // SALVORIN_SEAMS
 
+#ifdef SALVORIN_SEAMS
 HICON WindowIcon(HWND window, int which)
 {
     CARRY_TO_GUI(HICON, WindowIcon(window, which));
@@ -693,3 +696,4 @@ HICON WindowIcon(HWND window, int which)
     }
     return record->icons[which];
 }
+#endif // SALVORIN_SEAMS

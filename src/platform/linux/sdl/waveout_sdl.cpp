@@ -8,7 +8,7 @@
 #include <cstring>
 #include <map>
 
-#include "platform/testing/seams.h"
+#include "platform/linux/seam_points.h"
 #include "platform/linux/waveout_device.h"
 #include "platform/win32.h"
 
@@ -162,8 +162,9 @@ void AudioCallback(void* user, Uint8* stream, int length)
     }
 }
 
-MMRESULT OpenSdlDevice(Device* device)
+MMRESULT OpenSdlDevice(const DeviceRef& shared)
 {
+    Device* device = shared.get();
     const MMRESULT ready = EnsureSdlAudio();
     if (ready != MMSYSERR_NOERROR) {
         return ready;
@@ -202,7 +203,20 @@ bool IsQueued(const Device* device, const WAVEHDR* header)
     return false;
 }
 
+void StartSdlDevice(Device* device)
+{
+    SDL_PauseAudioDevice(device->sdlDevice, 0);
+}
+
+// Waits for a running callback; none is called afterwards.
+void CloseSdlDevice(Device* device)
+{
+    SDL_CloseAudioDevice(device->sdlDevice);
+}
+
 } // namespace
+
+const Backend kSdlBackend = {OpenSdlDevice, StartSdlDevice, CloseSdlDevice};
 
 void CompleteHead(Device* device)
 {
@@ -265,17 +279,17 @@ MMRESULT waveOutOpen(LPHWAVEOUT handle, UINT deviceId, LPCWAVEFORMATEX format, D
     auto device = std::make_shared<Device>();
     device->window = callbackType == CALLBACK_WINDOW ? window : nullptr;
     device->format = *format;
-    device->testDevice = waveout::UseTestDevice();
-    if (!device->testDevice) {
-        const MMRESULT opened = waveout::OpenSdlDevice(device.get());
-        if (opened != MMSYSERR_NOERROR) {
-            return opened;
-        }
+    device->backend = &waveout::kSdlBackend;
+#ifdef SALVORIN_SEAMS
+    if (const waveout::Backend* test = waveout::ChosenTestBackend()) {
+        device->backend = test;
+    }
+#endif
+    const MMRESULT opened = device->backend->open(device);
+    if (opened != MMSYSERR_NOERROR) {
+        return opened;
     }
     *handle = waveout::Register(device);
-    if (device->testDevice) {
-        waveout::NoteTestDeviceOpened(device);
-    }
     return MMSYSERR_NOERROR;
 }
 
@@ -338,9 +352,9 @@ MMRESULT waveOutWrite(HWAVEOUT handle, LPWAVEHDR header, UINT size)
         device->tail = header;
     }
     // Unpaused outside our mutex: SDL holds its own lock around the callback, which takes ours.
-    if (!device->testDevice && !device->started) {
+    if (!device->started) {
         device->started = true;
-        SDL_PauseAudioDevice(device->sdlDevice, 0);
+        device->backend->start(device.get());
     }
     return MMSYSERR_NOERROR;
 }
@@ -388,9 +402,6 @@ MMRESULT waveOutClose(HWAVEOUT handle)
         }
     }
     waveout::Unregister(handle);
-    if (!device->testDevice) {
-        // Waits for a running callback; none is called afterwards.
-        SDL_CloseAudioDevice(device->sdlDevice);
-    }
+    device->backend->close(device.get());
     return MMSYSERR_NOERROR;
 }

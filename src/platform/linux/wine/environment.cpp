@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "platform/testing/seams.h"
 #include "platform/linux/posix/utf8.h"
-#include "platform/win32.h"
+#include "platform/linux/seam_points.h"
 #include "platform/linux/wine/wine_hive.h"
+#include "platform/win32.h"
 
 extern char** environ;
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <unordered_set>
 
-#include "platform/testing/seams.h"
-#include "platform/win32.h"
+#include "platform/linux/seam_points.h"
 #include "platform/linux/wine/wine_hive.h"
+#include "platform/win32.h"
 
 namespace {
 
