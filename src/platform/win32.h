@@ -218,7 +218,6 @@ BOOL SetEndOfFile(HANDLE file);
 DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh);
 BOOL CloseHandle(HANDLE object);
 BOOL DeleteFileA(LPCSTR path);
-BOOL MoveFileA(LPCSTR existing, LPCSTR target);
 BOOL MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags);
 HANDLE FindFirstFileA(LPCSTR path, LPWIN32_FIND_DATAA data);
 BOOL FindClose(HANDLE find);
@@ -473,8 +472,6 @@ BOOL EndDialog(HWND dialog, INT_PTR result);
 BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
 HWND GetDlgItem(HWND dialog, int id);
-int GetDlgCtrlID(HWND control);
-HWND GetParent(HWND window);
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Queues the message; it is delivered on the GUI thread by whatever loop is running.
 // Safe from any thread.
@@ -485,7 +482,6 @@ BOOL ShowWindow(HWND window, int command);
 BOOL IsWindowVisible(HWND window);
 BOOL SetWindowTextA(HWND window, LPCSTR text);
 int GetWindowTextA(HWND window, LPSTR buffer, int size);
-BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
 UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned);
 HWND GetFocus();
 HWND SetFocus(HWND window);

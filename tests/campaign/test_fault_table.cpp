@@ -2,6 +2,8 @@
 // the seams (or sets up the situation the row names), runs the command as the user would,
 // and checks the one box the user sees, what is left of their files and window, and that
 // the next command works.
+#include <cctype>
+#include <iterator>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -142,7 +144,7 @@ const Row Rows[] = {
      Source::Kept, Target::NotApplicable},
 };
 
-class FaultCampaign : public CampaignTest {
+class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<size_t> {
   protected:
     void Run(const Row& row, int index)
     {
@@ -394,14 +396,33 @@ class FaultCampaign : public CampaignTest {
 
 } // namespace
 
-TEST_F(FaultCampaign, EveryFailureRowShowsOneBoxAndLosesNothing)
+// One test per row, named after it, so a failing row names itself and runs alone
+// (--gtest_filter='Rows/FaultCampaign.ShowsOneBoxAndLosesNothing/open_CreateFile_fails').
+TEST_P(FaultCampaign, ShowsOneBoxAndLosesNothing)
 {
-    int index = 0;
-    for (const Row& row : Rows) {
-        SCOPED_TRACE(row.name);
-        Run(row, index++);
-        if (HasFatalFailure()) {
-            return;
+    const Row& row = Rows[GetParam()];
+    SCOPED_TRACE(row.name);
+    Run(row, static_cast<int>(GetParam()));
+}
+
+namespace {
+std::string RowName(const ::testing::TestParamInfo<size_t>& info)
+{
+    std::string name;
+    for (const char* p = Rows[info.param].name; *p != '\0'; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (std::isalnum(c)) {
+            name += static_cast<char>(c);
+        } else if (!name.empty() && name.back() != '_') {
+            name += '_';
         }
     }
+    while (!name.empty() && name.back() == '_') {
+        name.pop_back();
+    }
+    return name;
 }
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Rows, FaultCampaign, ::testing::Range<size_t>(0, std::size(Rows)),
+                         RowName);

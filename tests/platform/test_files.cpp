@@ -326,18 +326,16 @@ TEST_F(Files, MovesRefuseOrReplaceAsAsked)
     const std::string source = dir.makeFile("source.raw", 10);
     const std::string target = dir.makeFile("target.wav", 20);
     SetLastError(0);
-    EXPECT_FALSE(MoveFileA(source.c_str(), target.c_str()));
+    EXPECT_FALSE(MoveFileExA(source.c_str(), target.c_str(), 0));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
     EXPECT_EQ(ReadWholeFile(source).size(), 10u);
     EXPECT_EQ(ReadWholeFile(target).size(), 20u);
-    EXPECT_FALSE(MoveFileExA(source.c_str(), target.c_str(), 0));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
 
     EXPECT_TRUE(MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING));
     EXPECT_EQ(ReadWholeFile(target).size(), 10u);
     EXPECT_EQ(access(source.c_str(), F_OK), -1);
 
-    EXPECT_TRUE(MoveFileA(target.c_str(), source.c_str()));
+    EXPECT_TRUE(MoveFileExA(target.c_str(), source.c_str(), 0));
     EXPECT_EQ(ReadWholeFile(source).size(), 10u);
     EXPECT_EQ(access(target.c_str(), F_OK), -1);
 
@@ -345,9 +343,9 @@ TEST_F(Files, MovesRefuseOrReplaceAsAsked)
     ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
     EXPECT_FALSE(MoveFileExA(source.c_str(), folder.c_str(), MOVEFILE_REPLACE_EXISTING));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-    EXPECT_FALSE(MoveFileA(dir.file("missing").c_str(), target.c_str()));
+    EXPECT_FALSE(MoveFileExA(dir.file("missing").c_str(), target.c_str(), 0));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    EXPECT_FALSE(MoveFileA(source.c_str(), dir.file("nowhere/target.wav").c_str()));
+    EXPECT_FALSE(MoveFileExA(source.c_str(), dir.file("nowhere/target.wav").c_str(), 0));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
 }
 
@@ -486,8 +484,8 @@ TEST_F(Files, InjectedFailuresLookLikeRealOnes)
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_IO_DEVICE));
     EXPECT_EQ(GetFileSize(first, &high), 100u);
 
-    FaultInject("MoveFileA", 1, ERROR_ACCESS_DENIED);
-    EXPECT_FALSE(MoveFileA(path.c_str(), dir.file("moved.raw").c_str()));
+    FaultInject("MoveFileExA", 1, ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(MoveFileExA(path.c_str(), dir.file("moved.raw").c_str(), 0));
     EXPECT_EQ(access(path.c_str(), F_OK), 0);
     EXPECT_TRUE(CloseHandle(first));
 }
@@ -538,8 +536,6 @@ TEST_F(SmallFileSystem, MoveAcrossFileSystemsIsRefused)
     const std::string source = dir.makeFile("source.raw", 10);
     const std::string target = mountPoint_ + "/target.raw";
     SetLastError(0);
-    EXPECT_FALSE(MoveFileA(source.c_str(), target.c_str()));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SAME_DEVICE));
     EXPECT_FALSE(MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SAME_DEVICE));
     EXPECT_EQ(ReadWholeFile(source).size(), 10u);

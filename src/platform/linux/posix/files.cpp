@@ -681,20 +681,6 @@ BOOL DeleteFileA(LPCSTR path)
     return TRUE;
 }
 
-BOOL MoveFileA(LPCSTR existing, LPCSTR target)
-{
-    DWORD code = 0;
-    if (FaultShouldFail("MoveFileA", &code)) {
-        return Fail(code);
-    }
-    std::string from;
-    std::string to;
-    if (!NativePath(existing, &from) || !NativePath(target, &to)) {
-        return FALSE;
-    }
-    return RenameWithoutReplacing(from, to);
-}
-
 BOOL MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags)
 {
     DWORD code = 0;

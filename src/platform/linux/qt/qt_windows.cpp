@@ -364,29 +364,6 @@ HWND GetDlgItem(HWND dialog, int id)
     return control ? control->handle : nullptr;
 }
 
-int GetDlgCtrlID(HWND control)
-{
-    CARRY_TO_GUI(int, GetDlgCtrlID(control));
-    WindowRef window = qtplat::FindWindow(control);
-    if (!window || window->kind == qtplat::Kind::Dialog) {
-        return 0;
-    }
-    return window->id;
-}
-
-HWND GetParent(HWND window)
-{
-    CARRY_TO_GUI(HWND, GetParent(window));
-    WindowRef record = qtplat::FindWindow(window);
-    if (!record) {
-        return nullptr;
-    }
-    if (record->dialog != nullptr) {
-        return record->dialog;
-    }
-    return qtplat::LookupWindow(record->owner) ? record->owner : nullptr;
-}
-
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CARRY_TO_GUI(LRESULT, SendMessageA(window, message, wParam, lParam));
@@ -489,16 +466,6 @@ int GetWindowTextA(HWND window, LPSTR buffer, int size)
     }
     return static_cast<int>(
         qtplat::DispatchMessage(record, WM_GETTEXT, size, reinterpret_cast<LPARAM>(buffer)));
-}
-
-BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text)
-{
-    CARRY_TO_GUI(BOOL, SetDlgItemTextA(dialog, id, text));
-    WindowRef control = FindControl(dialog, id);
-    if (!control) {
-        return FALSE;
-    }
-    return SetWindowTextA(control->handle, text);
 }
 
 UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned)
