@@ -134,8 +134,6 @@ void SetLastError(DWORD code);
 // Error texts
 #define FORMAT_MESSAGE_ALLOCATE_BUFFER 0x00000100
 #define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200
-#define FORMAT_MESSAGE_FROM_STRING 0x00000400
-#define FORMAT_MESSAGE_FROM_HMODULE 0x00000800
 #define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000
 #define FORMAT_MESSAGE_ARGUMENT_ARRAY 0x00002000
 #define FORMAT_MESSAGE_MAX_WIDTH_MASK 0x000000FF
@@ -143,9 +141,12 @@ void SetLastError(DWORD code);
 #define SUBLANG_DEFAULT 0x01
 #define MAKELANGID(p, s) ((((WORD)(s)) << 10) | (WORD)(p))
 
-// With FORMAT_MESSAGE_ALLOCATE_BUFFER, `buffer` is really a char** that receives a block
-// to release with LocalFree; `size` is then the minimum to allocate. Inserts %1..%5 are
-// taken from `arguments` (an array of const char*) with FORMAT_MESSAGE_ARGUMENT_ARRAY.
+// The system's messages (FORMAT_MESSAGE_FROM_SYSTEM), in one line with the width
+// FORMAT_MESSAGE_MAX_WIDTH_MASK or ending with a line break with width 0; other sources
+// and widths fail with ERROR_INVALID_PARAMETER. With FORMAT_MESSAGE_ALLOCATE_BUFFER,
+// `buffer` is really a char** that receives a block to release with LocalFree; `size` is
+// then the minimum to allocate. Inserts %1..%9 are taken from `arguments` (an array of
+// const char*) with FORMAT_MESSAGE_ARGUMENT_ARRAY.
 // Returns the number of characters stored, without the NUL; 0 on failure.
 DWORD FormatMessageA(DWORD flags, const void* source, DWORD messageId, DWORD languageId,
                      LPSTR buffer, DWORD size, const char* const* arguments);
@@ -170,10 +171,7 @@ int wsprintfBoundedA(LPSTR buffer, size_t size, LPCSTR format, ...);
 #define FILE_SHARE_WRITE 0x00000002
 #define FILE_SHARE_DELETE 0x00000004
 #define CREATE_NEW 1
-#define CREATE_ALWAYS 2
 #define OPEN_EXISTING 3
-#define OPEN_ALWAYS 4
-#define TRUNCATE_EXISTING 5
 #define FILE_ATTRIBUTE_READONLY 0x00000001
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
@@ -219,6 +217,8 @@ DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh);
 BOOL CloseHandle(HANDLE object);
 BOOL DeleteFileA(LPCSTR path);
 BOOL MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags);
+// Finds the file `path` names; '*' and '?' are taken as themselves (they are allowed in
+// Linux names), since the program only asks whether a file exists.
 HANDLE FindFirstFileA(LPCSTR path, LPWIN32_FIND_DATAA data);
 BOOL FindClose(HANDLE find);
 DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);

@@ -196,140 +196,25 @@ bool LanguageSupported(DWORD languageId)
     return primary == LANG_NEUTRAL || primary == 0x09;
 }
 
-// Appends insert `value`, honouring a printf-style string spec such as "-10s" if given.
-void AppendInsert(std::string* out, const char* value, const std::string& spec)
+// Puts the inserts (%1 .. %9) into one of our sentences, or keeps them as written with
+// FORMAT_MESSAGE_IGNORE_INSERTS. Our sentences use no other escapes. Returns false when an
+// insert has no argument.
+bool Expand(const char* sentence, DWORD flags, const char* const* arguments, std::string* out)
 {
-    if (!spec.empty() && spec.back() == 's' &&
-        spec.find_first_not_of("-+ #0123456789.") == spec.size() - 1) {
-        const std::string format = "%" + spec;
-        const int length = snprintf(nullptr, 0, format.c_str(), value);
-        if (length > 0) {
-            std::string formatted(static_cast<size_t>(length) + 1, '\0');
-            snprintf(formatted.data(), formatted.size(), format.c_str(), value);
-            formatted.resize(static_cast<size_t>(length));
-            out->append(formatted);
-            return;
-        }
-    }
-    out->append(value);
-}
-
-// Expands the escapes and inserts of a message definition. Hard breaks (%n) come out as
-// '\n'; the definition's own line breaks are kept only when `keepBreaks` (no width limit),
-// otherwise they become spaces. Returns false when an insert has no argument.
-bool Expand(const char* pattern, DWORD flags, const char* const* arguments, bool keepBreaks,
-            std::string* out, bool* stopped)
-{
-    *stopped = false;
     const bool ignoreInserts = (flags & FORMAT_MESSAGE_IGNORE_INSERTS) != 0;
     const bool haveArguments = arguments != nullptr && (flags & FORMAT_MESSAGE_ARGUMENT_ARRAY) != 0;
-    for (const char* p = pattern; *p != '\0';) {
-        if (*p == '\r' || *p == '\n') {
-            p += (p[0] == '\r' && p[1] == '\n') ? 2 : 1;
-            out->push_back(keepBreaks ? '\n' : ' ');
-            continue;
-        }
-        if (*p != '%') {
-            out->push_back(*p++);
-            continue;
-        }
-        const char* escape = p++;
-        if (*p == '\0') {
-            out->push_back('%');
-            break;
-        }
-        if (*p == '0') {
-            *stopped = true;
-            return true;
-        }
-        if (*p >= '1' && *p <= '9') {
-            int number = *p++ - '0';
-            if (*p >= '0' && *p <= '9') {
-                number = number * 10 + (*p++ - '0');
-            }
-            std::string spec;
-            if (*p == '!') {
-                const char* end = strchr(p + 1, '!');
-                if (end != nullptr) {
-                    spec.assign(p + 1, end);
-                    p = end + 1;
-                }
-            }
-            if (ignoreInserts) {
-                out->append(escape, p);
-                continue;
-            }
-            if (!haveArguments || arguments[number - 1] == nullptr) {
-                return false;
-            }
-            AppendInsert(out, arguments[number - 1], spec);
-            continue;
-        }
-        switch (*p) {
-        case 'n':
-            out->push_back('\n');
-            break;
-        case 'r':
-            out->push_back('\r');
-            break;
-        case 't':
-            out->push_back('\t');
-            break;
-        case 'b':
-            out->push_back(' ');
-            break;
-        default: // %% %. %! and "% " stand for the character itself
+    for (const char* p = sentence; *p != '\0'; ++p) {
+        if (p[0] != '%' || p[1] < '1' || p[1] > '9' || ignoreInserts) {
             out->push_back(*p);
-            break;
+            continue;
         }
-        ++p;
+        const int number = *++p - '0';
+        if (!haveArguments || arguments[number - 1] == nullptr) {
+            return false;
+        }
+        out->append(arguments[number - 1]);
     }
     return true;
-}
-
-// Breaks each hard line into lines of at most `width` characters at spaces; a word longer
-// than the width stays whole on its own line.
-std::string Wrap(const std::string& text, size_t width)
-{
-    std::string out;
-    size_t lineStart = 0;
-    while (lineStart <= text.size()) {
-        size_t lineEnd = text.find('\n', lineStart);
-        if (lineEnd == std::string::npos) {
-            lineEnd = text.size();
-        }
-        size_t column = 0;
-        size_t position = lineStart;
-        while (position < lineEnd) {
-            while (position < lineEnd && text[position] == ' ') {
-                ++position;
-            }
-            if (position == lineEnd) {
-                break;
-            }
-            size_t wordEnd = text.find(' ', position);
-            if (wordEnd == std::string::npos || wordEnd > lineEnd) {
-                wordEnd = lineEnd;
-            }
-            const size_t word = wordEnd - position;
-            if (column > 0 && column + 1 + word > width) {
-                out.push_back('\n');
-                column = 0;
-            } else if (column > 0) {
-                out.push_back(' ');
-                ++column;
-            }
-            out.append(text, position, word);
-            column += word;
-            position = wordEnd;
-        }
-        if (lineEnd == text.size()) {
-            break;
-        }
-        out.push_back('\n');
-        lineStart = lineEnd + 1;
-    }
-    return out;
 }
 
 } // namespace
@@ -366,6 +251,7 @@ void SetLastErrorFromErrno(int error)
 DWORD FormatMessageA(DWORD flags, const void* source, DWORD messageId, DWORD languageId,
                      LPSTR buffer, DWORD size, const char* const* arguments)
 {
+    (void)source; // only FORMAT_MESSAGE_FROM_SYSTEM, which takes none
     const bool allocate = (flags & FORMAT_MESSAGE_ALLOCATE_BUFFER) != 0;
     if (allocate && buffer != nullptr) {
         *reinterpret_cast<char**>(buffer) = nullptr;
@@ -380,47 +266,30 @@ DWORD FormatMessageA(DWORD flags, const void* source, DWORD messageId, DWORD lan
         return 0;
     }
 
-    const char* pattern = nullptr;
-    bool fromCatalogue = false;
-    if ((flags & FORMAT_MESSAGE_FROM_STRING) != 0) {
-        pattern = static_cast<const char*>(source);
-        if (pattern == nullptr) {
-            SetLastError(ERROR_INVALID_PARAMETER);
-            return 0;
-        }
-    } else if ((flags & (FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_FROM_HMODULE)) != 0) {
-        if (!LanguageSupported(languageId)) {
-            SetLastError(ERROR_RESOURCE_LANG_NOT_FOUND);
-            return 0;
-        }
-        // Modules carry no message tables here, so only the system catalogue can answer.
-        if ((flags & FORMAT_MESSAGE_FROM_SYSTEM) != 0) {
-            pattern = FindSentence(kSystemMessages, std::size(kSystemMessages), messageId);
-        }
-        if (pattern == nullptr) {
-            SetLastError(ERROR_MR_MID_NOT_FOUND);
-            return 0;
-        }
-        fromCatalogue = true;
-    } else {
+    // Only the system's messages are asked for, each in one line (width 0xFF) or ending
+    // with its line break (no width); modules carry no message tables here.
+    const DWORD width = flags & FORMAT_MESSAGE_MAX_WIDTH_MASK;
+    if ((flags & FORMAT_MESSAGE_FROM_SYSTEM) == 0 ||
+        (width != 0 && width != FORMAT_MESSAGE_MAX_WIDTH_MASK)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-
-    const DWORD width = flags & FORMAT_MESSAGE_MAX_WIDTH_MASK;
+    if (!LanguageSupported(languageId)) {
+        SetLastError(ERROR_RESOURCE_LANG_NOT_FOUND);
+        return 0;
+    }
+    const char* sentence = FindSentence(kSystemMessages, std::size(kSystemMessages), messageId);
+    if (sentence == nullptr) {
+        SetLastError(ERROR_MR_MID_NOT_FOUND);
+        return 0;
+    }
     std::string text;
-    bool stopped = false;
-    if (!Expand(pattern, flags, arguments, width == 0, &text, &stopped)) {
+    if (!Expand(sentence, flags, arguments, &text)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
     if (width == 0) {
-        // A catalogue definition ends with a line break, which is kept without a width.
-        if (fromCatalogue && !stopped) {
-            text.push_back('\n');
-        }
-    } else if (width != FORMAT_MESSAGE_MAX_WIDTH_MASK) {
-        text = Wrap(text, width);
+        text.push_back('\n');
     }
 
     if (allocate) {

@@ -1,8 +1,6 @@
 // Files and directories: the Win32 file calls on POSIX, with Win32's contracts (sharing,
 // creation dispositions, 64-bit positions kept per handle, error codes).
-#include <dirent.h>
 #include <fcntl.h>
-#include <fnmatch.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,11 +36,10 @@ struct FileObject : KernelObject {
     uint64_t position = 0;
 };
 
-// A search keeps its folder open so that further matches can be read from it.
+// A search finds the one file it names (the program asks whether a file exists), so it
+// holds nothing open; the handle is there for FindClose.
 struct FindObject : KernelObject {
     FindObject() : KernelObject(KernelKind::Find, DestroyFindObject) {}
-    DIR* directory = nullptr; // null for a search without wildcards
-    std::string pattern;
 };
 
 BOOL Fail(DWORD code)
@@ -135,33 +132,6 @@ void FillFindData(LPWIN32_FIND_DATAA data, const char* name, const struct stat& 
     const size_t keep = Utf8SafeCut(name, MAX_PATH - 1);
     memcpy(data->cFileName, name, keep);
     data->cFileName[keep] = '\0';
-}
-
-// Win32 wildcards are only * and ?; a '[' must match itself, not open a set.
-std::string WildcardToFnmatch(const std::string& wildcard)
-{
-    std::string glob;
-    for (char c : wildcard) {
-        if (c == '[') {
-            glob += "[[]";
-        } else {
-            glob.push_back(c);
-        }
-    }
-    return glob;
-}
-
-bool WildcardMatches(const std::string& glob, const char* name)
-{
-    if (fnmatch(glob.c_str(), name, FNM_NOESCAPE) == 0) {
-        return true;
-    }
-    // As in Win32, a trailing ".*" also matches names without an extension ("*.*" = all).
-    if (glob.size() >= 2 && glob.compare(glob.size() - 2, 2, ".*") == 0 &&
-        strchr(name, '.') == nullptr) {
-        return fnmatch(glob.substr(0, glob.size() - 2).c_str(), name, FNM_NOESCAPE) == 0;
-    }
-    return false;
 }
 
 // Win32 refuses to delete a file that is open without delete sharing; on Linux unlink
@@ -281,13 +251,8 @@ DWORD DestroyFileObject(KernelObject* object)
 
 DWORD DestroyFindObject(KernelObject* object)
 {
-    auto* find = static_cast<FindObject*>(object);
-    DWORD error = ERROR_SUCCESS;
-    if (find->directory != nullptr && closedir(find->directory) != 0) {
-        error = Win32ErrorFromErrno(errno);
-    }
-    delete find;
-    return error;
+    delete static_cast<FindObject*>(object);
+    return ERROR_SUCCESS;
 }
 
 } // namespace
@@ -308,8 +273,8 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
     }
     const bool wantRead = (access & GENERIC_READ) != 0;
     const bool wantWrite = (access & GENERIC_WRITE) != 0;
-    if (creation < CREATE_NEW || creation > TRUNCATE_EXISTING ||
-        (creation == TRUNCATE_EXISTING && !wantWrite)) {
+    // The program creates a new file or opens an existing one; the other modes are refused.
+    if (creation != CREATE_NEW && creation != OPEN_EXISTING) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
@@ -331,24 +296,8 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
     if (creation == CREATE_NEW) {
         fd = OpenRetrying(native.c_str(), openFlags | O_CREAT | O_EXCL, mode);
         created = fd >= 0;
-    } else if (creation == OPEN_EXISTING || creation == TRUNCATE_EXISTING) {
-        fd = OpenRetrying(native.c_str(), openFlags, 0);
     } else {
-        // Open or create, knowing which happened (Win32 reports ERROR_ALREADY_EXISTS).
-        for (int attempt = 0; attempt < 8; ++attempt) {
-            fd = OpenRetrying(native.c_str(), openFlags, 0);
-            if (fd >= 0 || errno != ENOENT) {
-                break;
-            }
-            fd = OpenRetrying(native.c_str(), openFlags | O_CREAT | O_EXCL, mode);
-            if (fd >= 0) {
-                created = true;
-                break;
-            }
-            if (errno != EEXIST) {
-                break;
-            }
-        }
+        fd = OpenRetrying(native.c_str(), openFlags, 0);
     }
     if (fd < 0) {
         const int error = errno;
@@ -385,21 +334,6 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
         return AbandonOpen(fd, created, native, Win32ErrorFromErrno(errno));
     }
 
-    // Truncation waits for the lock: a file someone holds must not lose its data to an
-    // open that is then refused.
-    if (!created && (creation == CREATE_ALWAYS || creation == TRUNCATE_EXISTING)) {
-        if (!wantWrite) {
-            return AbandonOpen(fd, false, native, ERROR_ACCESS_DENIED);
-        }
-        int result;
-        do {
-            result = ftruncate(fd, 0);
-        } while (result != 0 && errno == EINTR);
-        if (result != 0) {
-            return AbandonOpen(fd, false, native, Win32ErrorFromErrno(errno));
-        }
-    }
-
     auto* file = new (std::nothrow) FileObject;
     if (file == nullptr) {
         return AbandonOpen(fd, created, native, ERROR_NOT_ENOUGH_MEMORY);
@@ -411,8 +345,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
         delete file;
         return AbandonOpen(fd, created, native, ERROR_NOT_ENOUGH_MEMORY);
     }
-    const bool existed = !created && (creation == CREATE_ALWAYS || creation == OPEN_ALWAYS);
-    SetLastError(existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    SetLastError(ERROR_SUCCESS);
     return static_cast<HANDLE>(static_cast<KernelObject*>(file));
 }
 
@@ -751,62 +684,25 @@ HANDLE FindFirstFileA(LPCSTR path, LPWIN32_FIND_DATAA data)
         SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    if (folder.find_first_of("*?") != std::string::npos) {
-        SetLastError(ERROR_INVALID_NAME); // wildcards only in the last component
+
+    struct stat status;
+    if (stat(native.c_str(), &status) != 0 && lstat(native.c_str(), &status) != 0) {
+        const int error = errno;
+        struct stat folderStatus;
+        if (error == ENOENT && stat(folder.c_str(), &folderStatus) == 0) {
+            SetLastError(ERROR_FILE_NOT_FOUND);
+        } else {
+            SetLastError(error == ENOENT || error == ENOTDIR ? ERROR_PATH_NOT_FOUND
+                                                             : Win32ErrorFromErrno(error));
+        }
         return INVALID_HANDLE_VALUE;
     }
-
     auto* find = new (std::nothrow) FindObject;
     if (find == nullptr) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return INVALID_HANDLE_VALUE;
     }
-    struct stat status;
-    if (name.find_first_of("*?") == std::string::npos) {
-        if (stat(native.c_str(), &status) != 0 && lstat(native.c_str(), &status) != 0) {
-            const int error = errno;
-            delete find;
-            struct stat folderStatus;
-            if (error == ENOENT && stat(folder.c_str(), &folderStatus) == 0) {
-                SetLastError(ERROR_FILE_NOT_FOUND);
-            } else {
-                SetLastError(error == ENOENT || error == ENOTDIR ? ERROR_PATH_NOT_FOUND
-                                                                 : Win32ErrorFromErrno(error));
-            }
-            return INVALID_HANDLE_VALUE;
-        }
-        FillFindData(data, name.c_str(), status);
-    } else {
-        find->pattern = WildcardToFnmatch(name);
-        find->directory = opendir(folder.c_str());
-        if (find->directory == nullptr) {
-            const int error = errno;
-            delete find;
-            SetLastError(error == ENOENT || error == ENOTDIR ? ERROR_PATH_NOT_FOUND
-                                                             : Win32ErrorFromErrno(error));
-            return INVALID_HANDLE_VALUE;
-        }
-        for (;;) {
-            errno = 0;
-            const struct dirent* entry = readdir(find->directory);
-            if (entry == nullptr) {
-                const int error = errno;
-                DestroyFindObject(find);
-                SetLastError(error == 0 ? ERROR_FILE_NOT_FOUND : Win32ErrorFromErrno(error));
-                return INVALID_HANDLE_VALUE;
-            }
-            if (!WildcardMatches(find->pattern, entry->d_name)) {
-                continue;
-            }
-            const int folderFd = dirfd(find->directory);
-            if (fstatat(folderFd, entry->d_name, &status, 0) != 0 &&
-                fstatat(folderFd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
-                continue; // removed while we looked
-            }
-            FillFindData(data, entry->d_name, status);
-            break;
-        }
-    }
+    FillFindData(data, name.c_str(), status);
     if (!KernelRegister(find)) {
         DestroyFindObject(find);
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
