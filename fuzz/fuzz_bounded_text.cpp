@@ -121,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     {
         std::vector<char> buffer(bufferSize);
-        const int stored = wsprintfBoundedA(buffer.data(), bufferSize, "%s", source.c_str());
+        const int stored = FormatBounded(buffer.data(), bufferSize, "%s", source.c_str());
         CheckBounded(buffer.data(), stored, bufferSize, source);
     }
     {

@@ -106,7 +106,7 @@ int Prompt(UINT flags, UINT stringId, ...)
     char text[PromptBufferSize];
     va_list arguments;
     va_start(arguments, stringId);
-    wvsprintfBoundedA(text, PromptBufferSize, format, arguments);
+    FormatTextV(text, PromptBufferSize, format, arguments);
     va_end(arguments);
     return MessageBoxA(MainDialogWindow, text, Caption, flags);
 }
@@ -115,7 +115,7 @@ int FormatBounded(char* buffer, size_t length, const char* format, ...)
 {
     va_list arguments;
     va_start(arguments, format);
-    const int stored = wvsprintfBoundedA(buffer, length, format, arguments);
+    const int stored = FormatTextV(buffer, length, format, arguments);
     va_end(arguments);
     return stored;
 }

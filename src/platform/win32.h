@@ -156,12 +156,11 @@ HLOCAL LocalFree(HLOCAL block);
 // Strings and formatting
 // Copies at most count-1 characters and always stores a NUL; never splits a UTF-8 character.
 LPSTR lstrcpynA(LPSTR destination, LPCSTR source, int count);
-int lstrlenA(LPCSTR text);
 int lstrcmpiA(LPCSTR a, LPCSTR b);
-// printf-style formatting into `buffer` of `size` characters: at most size-1 characters and
-// a NUL, the cut never splitting a UTF-8 character. Returns the characters stored.
-int wvsprintfBoundedA(LPSTR buffer, size_t size, LPCSTR format, va_list arguments);
-int wsprintfBoundedA(LPSTR buffer, size_t size, LPCSTR format, ...);
+// Not a Win32 call (Win32's wvsprintfA has no size): printf-style formatting into `buffer`
+// of `size` characters, at most size-1 characters and a NUL, the cut never splitting a
+// UTF-8 character. Returns the characters stored.
+int FormatTextV(LPSTR buffer, size_t size, LPCSTR format, va_list arguments);
 
 // ---------------------------------------------------------------------------------------
 // Files
@@ -230,10 +229,6 @@ typedef DWORD (*LPTHREAD_START_ROUTINE)(LPVOID parameter);
 HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, size_t stackSize, LPTHREAD_START_ROUTINE start,
                     LPVOID parameter, DWORD flags, LPDWORD threadId);
 #define INFINITE 0xFFFFFFFF
-#define WAIT_OBJECT_0 0
-#define WAIT_TIMEOUT 258
-#define WAIT_FAILED ((DWORD)0xFFFFFFFF)
-DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds);
 
 // ---------------------------------------------------------------------------------------
 // Resources: what a module instance holds. Dialog templates, menus, strings and icons are
@@ -463,13 +458,9 @@ struct RECT {
 // loop and by every nested one.
 INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC proc,
                         LPARAM initParam);
-// Builds the dialog without a loop (the proc gets WM_INITDIALOG); DestroyWindow ends it.
-HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC proc,
-                        LPARAM initParam);
 // Ends a modal dialog; may be called from any thread, and before the dialog's loop has
 // started (the loop then returns at once).
 BOOL EndDialog(HWND dialog, INT_PTR result);
-BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
 HWND GetDlgItem(HWND dialog, int id);
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -477,18 +468,11 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Safe from any thread.
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL EnableWindow(HWND window, BOOL enable);
-BOOL IsWindowEnabled(HWND window);
 BOOL ShowWindow(HWND window, int command);
-BOOL IsWindowVisible(HWND window);
 BOOL SetWindowTextA(HWND window, LPCSTR text);
-int GetWindowTextA(HWND window, LPSTR buffer, int size);
 UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned);
 HWND GetFocus();
 HWND SetFocus(HWND window);
-BOOL GetWindowRect(HWND window, RECT* rect);
-BOOL GetClientRect(HWND window, RECT* rect);
-BOOL MapDialogRect(HWND dialog, RECT* rect);
-HMENU GetMenu(HWND window);
 
 // Menus
 #define MF_BYCOMMAND 0x00000000L
@@ -500,7 +484,6 @@ HMENU GetMenu(HWND window);
 #define MF_SEPARATOR 0x00000800L
 // Returns the item's previous state (MF_ENABLED or MF_GRAYED), or -1 if there is no such item.
 BOOL EnableMenuItem(HMENU menu, UINT id, UINT enable);
-UINT GetMenuState(HMENU menu, UINT id, UINT flags);
 
 // Drawing of static controls (WM_CTLCOLORSTATIC)
 COLORREF SetTextColor(HDC dc, COLORREF color);

@@ -48,4 +48,3 @@ typedef OPENFILENAMEA* LPOPENFILENAMEA;
 // chosen path does not fit nMaxFile).
 BOOL GetOpenFileNameA(LPOPENFILENAMEA record);
 BOOL GetSaveFileNameA(LPOPENFILENAMEA record);
-DWORD CommDlgExtendedError();

@@ -26,4 +26,4 @@ BOOL FlushFileBuffers(HANDLE file);
 // Not a Win32 call: the same record for the file a path leads to (symbolic links followed),
 // without opening it. Win32 would open the path for query access only, which no share mode
 // refuses; here an open file's lock would.
-BOOL GetFileInformationByPathA(LPCSTR path, LPBY_HANDLE_FILE_INFORMATION information);
+BOOL FileInformationOfPath(LPCSTR path, LPBY_HANDLE_FILE_INFORMATION information);

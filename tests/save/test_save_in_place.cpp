@@ -129,8 +129,8 @@ TEST_F(SaveInPlaceTest, ARenameAcrossFileSystemsFailsUnderMoveFile)
     OpenSource("cap.tmp", 5000);
     BY_HANDLE_FILE_INFORMATION here;
     BY_HANDLE_FILE_INFORMATION there;
-    ASSERT_TRUE(GetFileInformationByPathA(temp.path().c_str(), &here));
-    ASSERT_TRUE(GetFileInformationByPathA("/dev/shm", &there));
+    ASSERT_TRUE(FileInformationOfPath(temp.path().c_str(), &here));
+    ASSERT_TRUE(FileInformationOfPath("/dev/shm", &there));
     if (here.dwVolumeSerialNumber == there.dwVolumeSerialNumber) {
         GTEST_SKIP() << "/dev/shm is on the same file system";
     }

@@ -1,5 +1,5 @@
 // File identity and durability: GetFileInformationByHandle, FlushFileBuffers and the
-// layer's own GetFileInformationByPathA, on fstat, stat and fsync.
+// layer's own FileInformationOfPath, on fstat, stat and fsync.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -80,10 +80,10 @@ BOOL FlushFileBuffers(HANDLE file)
     });
 }
 
-BOOL GetFileInformationByPathA(LPCSTR path, LPBY_HANDLE_FILE_INFORMATION information)
+BOOL FileInformationOfPath(LPCSTR path, LPBY_HANDLE_FILE_INFORMATION information)
 {
     DWORD code = 0;
-    if (FaultShouldFail("GetFileInformationByPathA", &code)) {
+    if (FaultShouldFail("FileInformationOfPath", &code)) {
         return Fail(code);
     }
     if (information == nullptr) {

@@ -110,19 +110,6 @@ LPSTR lstrcpynA(LPSTR destination, LPCSTR source, int count)
     return destination;
 }
 
-int lstrlenA(LPCSTR text)
-{
-    DWORD code = 0;
-    if (FaultShouldFail("lstrlenA", &code)) {
-        SetLastError(code);
-        return 0;
-    }
-    if (text == nullptr) {
-        return 0;
-    }
-    return static_cast<int>(strlen(text));
-}
-
 // Case is folded for ASCII letters only: the comparison must not depend on the process
 // locale, and the program compares names and extensions with it.
 int lstrcmpiA(LPCSTR a, LPCSTR b)
@@ -150,10 +137,10 @@ int lstrcmpiA(LPCSTR a, LPCSTR b)
     }
 }
 
-int wvsprintfBoundedA(LPSTR buffer, size_t size, LPCSTR format, va_list arguments)
+int FormatTextV(LPSTR buffer, size_t size, LPCSTR format, va_list arguments)
 {
     DWORD code = 0;
-    if (FaultShouldFail("wvsprintfBoundedA", &code)) {
+    if (FaultShouldFail("FormatTextV", &code)) {
         if (buffer != nullptr && size > 0) {
             buffer[0] = '\0';
         }
@@ -161,21 +148,4 @@ int wvsprintfBoundedA(LPSTR buffer, size_t size, LPCSTR format, va_list argument
         return 0;
     }
     return FormatBounded(buffer, size, format, arguments);
-}
-
-int wsprintfBoundedA(LPSTR buffer, size_t size, LPCSTR format, ...)
-{
-    DWORD code = 0;
-    if (FaultShouldFail("wsprintfBoundedA", &code)) {
-        if (buffer != nullptr && size > 0) {
-            buffer[0] = '\0';
-        }
-        SetLastError(code);
-        return 0;
-    }
-    va_list arguments;
-    va_start(arguments, format);
-    const int stored = FormatBounded(buffer, size, format, arguments);
-    va_end(arguments);
-    return stored;
 }

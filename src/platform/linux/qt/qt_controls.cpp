@@ -616,7 +616,7 @@ LRESULT ControlMessage(const WindowRef& control, UINT message, WPARAM wParam, LP
             return 0;
         }
         lstrcpynA(buffer, ControlText(window).c_str(), size);
-        return lstrlenA(buffer);
+        return static_cast<int>(strlen(buffer));
     }
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(ControlText(window).size());
