@@ -180,6 +180,8 @@ uint16_t SuggestChannels(const DataWindow* windows, int count, int bits)
     if (same + across <= 0) {
         return 0;
     }
+    // Identical channels make `same` 0: stereo. Read as mono they would play at half speed,
+    // and mono bytes that alike would mean every sample came twice, which no recorder writes.
     const double asymmetry = across > 0 ? same / across : 1 / StereoAsymmetry + 1;
     if (asymmetry < StereoAsymmetry || asymmetry > 1 / StereoAsymmetry) {
         return 2;
