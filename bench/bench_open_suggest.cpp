@@ -12,7 +12,7 @@
 #include "bench_support.h"
 #include "core/resource_ids.h"
 #include "core/source_file.h"
-#include "platform/seams.h"
+#include "platform/testing/seams.h"
 #include "samplegen/samplegen.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "core/envelope.h"
 #include "core/format_suggestion.h"
 #include "core/source_file.h"
-#include "platform/seams.h"
+#include "platform/testing/seams.h"
 #include "samplegen/samplegen.h"
 #include "support/temp_dir.h"
 

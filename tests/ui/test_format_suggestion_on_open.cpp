@@ -1,6 +1,6 @@
 // Opening a file selects the width and channels the data suggests and says so; where the data
 // tells nothing, or cannot be read, the format and the line stay as they were.
-#include "ui/main_dialog_fixture.h"
+#include "support/main_dialog_fixture.h"
 
 #include <fstream>
 
