@@ -139,6 +139,28 @@ TEST_F(SaveAsTest, RefusesTheSourceUnderEverySpelling)
     EXPECT_EQ(fs::hard_link_count(sourcePath), 2u);
 }
 
+// In the real save dialog, a link to the source typed at once and taken with Return is
+// refused as the source itself, after the replace question.
+TEST_F(SaveAsTest, ALinkToTheSourceTypedIntoTheRealDialogIsRefused)
+{
+    OpenSource("cap.tmp", 70000);
+    fs::create_symlink(sourcePath, temp.file("link.wav"));
+    FileDialogScriptClear();
+    const std::string typed = temp.file("link.wav");
+    OnNextFileDialog([typed] {
+        FileDialogUserType(typed.c_str());
+        FileDialogUserPressReturn();
+        FileDialogUserAnswer(true);
+        FileDialogUserCancel(); // only if Return was ignored
+    });
+    MessageBoxScriptSet({{IDOK, nullptr}});
+    Command(IDM_SAVE_AS);
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_EQ(LastBox().text, "You cannot save this file with the same name.");
+    EXPECT_TRUE(fs::is_symlink(typed));
+    ExpectSourceStillOpen();
+}
+
 TEST_F(SaveAsTest, CancellingTheSaveDialogChangesNothing)
 {
     OpenSource("cap.tmp", 70000);
