@@ -514,6 +514,8 @@ BOOL RunFileDialog(OPENFILENAMEA* ofn, bool save, DWORD* error)
     BOOL result = FALSE;
     if (g_scripted) {
         result = AnswerFromScript(ofn, record, save, error);
+    } else if (qtplat::SessionEnding()) {
+        *error = 0; // the session ends: cancelled
     } else {
         result = AskForReal(ofn, record, save, owner ? owner->widget.data() : nullptr, error);
     }
