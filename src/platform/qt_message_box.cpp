@@ -89,6 +89,8 @@ int ShowBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
         } else {
             ++g_unscripted;
         }
+    } else if (qtplat::SessionEnding()) {
+        answer = (type & 0xF) == MB_OK ? IDOK : IDCANCEL; // the session ends: nobody answers
     } else {
         answer = AskForReal(ownerWindow ? ownerWindow->widget.data() : nullptr, record);
     }
