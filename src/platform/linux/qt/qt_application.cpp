@@ -152,6 +152,7 @@ void PlatformStartup(int argc, char** argv)
         g_notifier = new QSocketNotifier(g_wakeFd, QSocketNotifier::Read, g_application);
         QObject::connect(g_notifier, &QSocketNotifier::activated, g_application, [] { OnWake(); });
     }
+    qtplat::WatchEndingSignals(g_application);
 }
 
 namespace qtplat {

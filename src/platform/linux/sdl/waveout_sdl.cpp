@@ -103,6 +103,9 @@ MMRESULT EnsureSdlAudio()
     }
     SDL_LogSetOutputFunction(QuietSdlLog, nullptr);
     QuietAlsa();
+    // SDL would take SIGINT and SIGTERM for a quit event nobody reads; the platform has its
+    // own handlers for them (qt_session_end.cpp).
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         // No driver could start: no sound card and no audio server.
         return MMSYSERR_NODRIVER;
