@@ -144,17 +144,25 @@ void AudioCallback(void* user, Uint8* stream, int length)
     const auto wanted = static_cast<DWORD>(length);
     DWORD filled = 0;
     std::lock_guard<std::mutex> lock(device->mutex);
-    while (filled < wanted && device->head != nullptr) {
-        WAVEHDR* header = device->head;
-        const DWORD left = header->dwBufferLength - device->headOffset;
+    // SDL asks for this period only after it has given the last one to the sound server
+    // and the server has made room: what that period held has been played. Reporting a
+    // header done when its last byte was copied instead let the program close the device
+    // while the server still had the end of the sound to play.
+    while (device->head != nullptr && device->head != device->playing) {
+        CompleteHead(device);
+    }
+    while (filled < wanted && device->playing != nullptr) {
+        WAVEHDR* header = device->playing;
+        const DWORD left = header->dwBufferLength - device->playingOffset;
         const DWORD take = std::min(left, wanted - filled);
         if (take > 0) {
-            memcpy(stream + filled, header->lpData + device->headOffset, take);
+            memcpy(stream + filled, header->lpData + device->playingOffset, take);
         }
         filled += take;
-        device->headOffset += take;
-        if (device->headOffset == header->dwBufferLength) {
-            CompleteHead(device);
+        device->playingOffset += take;
+        if (device->playingOffset == header->dwBufferLength) {
+            device->playing = header->lpNext;
+            device->playingOffset = 0;
         }
     }
     if (filled < wanted) {
@@ -211,7 +219,10 @@ void CompleteHead(Device* device)
     if (device->head == nullptr) {
         device->tail = nullptr;
     }
-    device->headOffset = 0;
+    if (device->playing == header) {
+        device->playing = header->lpNext;
+        device->playingOffset = 0;
+    }
     header->lpNext = nullptr;
     header->dwFlags = (header->dwFlags & ~static_cast<DWORD>(WHDR_INQUEUE)) | WHDR_DONE;
     if (device->window != nullptr) {
@@ -336,6 +347,9 @@ MMRESULT waveOutWrite(HWAVEOUT handle, LPWAVEHDR header, UINT size)
             device->tail->lpNext = header;
         }
         device->tail = header;
+        if (device->playing == nullptr) {
+            device->playing = header;
+        }
     }
     // Unpaused outside our mutex: SDL holds its own lock around the callback, which takes ours.
     if (!device->testDevice && !device->started) {

@@ -34,8 +34,8 @@ pid_t Spawn(const char* const* argv, const std::string& output, const std::strin
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.c_str(),
                                      O_WRONLY | O_CREAT | O_APPEND, 0600);
     pid_t pid = -1;
-    const int failed = posix_spawnp(&pid, argv[0], &actions, nullptr,
-                                    const_cast<char* const*>(argv), environment);
+    const int failed =
+        posix_spawnp(&pid, argv[0], &actions, nullptr, const_cast<char* const*>(argv), environment);
     posix_spawn_file_actions_destroy(&actions);
     return failed == 0 ? pid : -1;
 }
@@ -133,13 +133,13 @@ bool SoundServer::Start(std::string* reason)
     const std::string native = "module-native-protocol-unix auth-anonymous=1 socket=" + socket;
     const std::string sink = std::string("module-null-sink sink_name=") + SinkName +
                              " rate=44100 format=s16le channels=2 norewinds=1";
-    const char* const argv[] = {"pulseaudio",        "-n",
-                                "--daemonize=no",    "--system=false",
+    const char* const argv[] = {"pulseaudio",          "-n",
+                                "--daemonize=no",      "--system=false",
                                 "--exit-idle-time=-1", "--use-pid-file=false",
-                                "--realtime=no",     "--high-priority=no",
+                                "--realtime=no",       "--high-priority=no",
                                 "--log-target=stderr", "-L",
-                                native.c_str(),      "-L",
-                                sink.c_str(),        nullptr};
+                                native.c_str(),        "-L",
+                                sink.c_str(),          nullptr};
     server_ = Spawn(argv, log_, log_, environment.data());
     if (server_ < 0) {
         *reason = "pulseaudio could not be started (is it installed?)";
@@ -167,9 +167,9 @@ bool SoundServer::WarmUp(std::string* reason)
     const std::string warmUp = directory_ + "/warm-up.raw";
     std::ofstream(warmUp, std::ios::binary) << std::string(SinkBytesPerSecond / 4, '\x11');
     const std::string device = std::string("--device=") + SinkName;
-    const char* const argv[] = {"pacat",     "--playback",      "--raw",
+    const char* const argv[] = {"pacat",          "--playback",   "--raw",
                                 "--format=s16le", "--rate=44100", "--channels=2",
-                                device.c_str(), warmUp.c_str(),  nullptr};
+                                device.c_str(),   warmUp.c_str(), nullptr};
     const int status = RunTool(argv, directory_ + "/pacat.log");
     if (status != 0) {
         *reason = "pacat exited with " + std::to_string(status) + ": " +
@@ -182,9 +182,8 @@ bool SoundServer::WarmUp(std::string* reason)
 bool SoundServer::StartRecording(std::string* reason)
 {
     const std::string device = std::string("--device=") + SinkName + ".monitor";
-    const char* const argv[] = {"parec",          "--raw",          "--format=s16le",
-                                "--rate=44100",   "--channels=2",   device.c_str(),
-                                "--latency-msec=20", nullptr};
+    const char* const argv[] = {"parec",        "--raw",        "--format=s16le",    "--rate=44100",
+                                "--channels=2", device.c_str(), "--latency-msec=20", nullptr};
     recorder_ = Spawn(argv, capture_, directory_ + "/parec.log", environ);
     if (recorder_ < 0) {
         *reason = "parec could not be started";
