@@ -36,6 +36,11 @@ using DeviceRef = std::shared_ptr<Device>;
 // completions are posted in queue order.
 void CompleteHead(Device* device);
 
+// Fills one period the device asks for from the queue, silence after its end; first it
+// completes the headers that the periods before took whole. SDL's callback; takes the
+// device's mutex.
+void FeedPeriod(Device* device, unsigned char* stream, DWORD wanted);
+
 // The open test device, if any (the newest one).
 DeviceRef OpenTestDevice();
 bool UseTestDevice();

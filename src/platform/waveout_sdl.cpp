@@ -140,8 +140,52 @@ uint16_t FramesPerCallback(uint32_t rate)
 
 void AudioCallback(void* user, Uint8* stream, int length)
 {
-    auto* device = static_cast<Device*>(user);
-    const auto wanted = static_cast<DWORD>(length);
+    FeedPeriod(static_cast<Device*>(user), stream, static_cast<DWORD>(length));
+}
+
+MMRESULT OpenSdlDevice(Device* device)
+{
+    const MMRESULT ready = EnsureSdlAudio();
+    if (ready != MMSYSERR_NOERROR) {
+        return ready;
+    }
+    SDL_AudioSpec wanted;
+    SDL_zero(wanted);
+    wanted.freq = static_cast<int>(device->format.nSamplesPerSec);
+    wanted.format = device->format.wBitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
+    wanted.channels = static_cast<Uint8>(device->format.nChannels);
+    wanted.samples = FramesPerCallback(device->format.nSamplesPerSec);
+    wanted.callback = AudioCallback;
+    wanted.userdata = device;
+    SDL_AudioSpec obtained;
+    // No changes allowed: SDL converts our format to whatever the hardware takes.
+    const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    if (id == 0) {
+        return OpenFailure();
+    }
+    device->sdlDevice = id;
+    return MMSYSERR_NOERROR;
+}
+
+bool HeaderArgumentsValid(LPWAVEHDR header, UINT size)
+{
+    return header != nullptr && size >= sizeof(WAVEHDR);
+}
+
+bool IsQueued(const Device* device, const WAVEHDR* header)
+{
+    for (const WAVEHDR* entry = device->head; entry != nullptr; entry = entry->lpNext) {
+        if (entry == header) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+void FeedPeriod(Device* device, unsigned char* stream, DWORD wanted)
+{
     DWORD filled = 0;
     std::lock_guard<std::mutex> lock(device->mutex);
     // SDL asks for this period only after it has given the last one to the sound server
@@ -169,48 +213,6 @@ void AudioCallback(void* user, Uint8* stream, int length)
         memset(stream + filled, device->silence, wanted - filled);
     }
 }
-
-MMRESULT OpenSdlDevice(Device* device)
-{
-    const MMRESULT ready = EnsureSdlAudio();
-    if (ready != MMSYSERR_NOERROR) {
-        return ready;
-    }
-    SDL_AudioSpec wanted;
-    SDL_zero(wanted);
-    wanted.freq = static_cast<int>(device->format.nSamplesPerSec);
-    wanted.format = device->format.wBitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-    wanted.channels = static_cast<Uint8>(device->format.nChannels);
-    wanted.samples = FramesPerCallback(device->format.nSamplesPerSec);
-    wanted.callback = AudioCallback;
-    wanted.userdata = device;
-    SDL_AudioSpec obtained;
-    // No changes allowed: SDL converts our format to whatever the hardware takes.
-    const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-    if (id == 0) {
-        return OpenFailure();
-    }
-    device->sdlDevice = id;
-    device->silence = device->format.wBitsPerSample == 8 ? 0x80 : 0x00;
-    return MMSYSERR_NOERROR;
-}
-
-bool HeaderArgumentsValid(LPWAVEHDR header, UINT size)
-{
-    return header != nullptr && size >= sizeof(WAVEHDR);
-}
-
-bool IsQueued(const Device* device, const WAVEHDR* header)
-{
-    for (const WAVEHDR* entry = device->head; entry != nullptr; entry = entry->lpNext) {
-        if (entry == header) {
-            return true;
-        }
-    }
-    return false;
-}
-
-} // namespace
 
 void CompleteHead(Device* device)
 {
@@ -276,6 +278,7 @@ MMRESULT waveOutOpen(LPHWAVEOUT handle, UINT deviceId, LPCWAVEFORMATEX format, D
     auto device = std::make_shared<Device>();
     device->window = callbackType == CALLBACK_WINDOW ? window : nullptr;
     device->format = *format;
+    device->silence = format->wBitsPerSample == 8 ? 0x80 : 0x00;
     device->testDevice = waveout::UseTestDevice();
     if (!device->testDevice) {
         const MMRESULT opened = waveout::OpenSdlDevice(device.get());
