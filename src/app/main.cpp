@@ -1,14 +1,26 @@
-// Entry point: runs the main dialog; when it ends, the program ends with exit code 0.
+// Entry point: reads the command line, then runs the main dialog; when it ends, the program
+// ends with exit code 0.
+#include <vector>
+
 #include "core/app_state.h"
 #include "core/resource_ids.h"
 #include "platform/startup.h"
 #include "platform/win32.h"
+#include "ui/command_line.h"
 #include "ui/main_dialog.h"
 #include "ui/resources/resources.h"
 
 int main(int argc, char** argv)
 {
     PlatformStartup(argc, argv);
+    std::vector<const char*> arguments;
+    for (int i = 0; i < CommandLineArgumentCount(); ++i) {
+        arguments.push_back(CommandLineArgument(i));
+    }
+    const int status = ReadCommandLine(static_cast<int>(arguments.size()), arguments.data());
+    if (status >= 0) {
+        return status;
+    }
     InitCommonControls();
     ModuleInstance = &ResourceModule;
     DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);

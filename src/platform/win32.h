@@ -222,6 +222,10 @@ HANDLE FindFirstFileA(LPCSTR path, LPWIN32_FIND_DATAA data);
 BOOL FindClose(HANDLE find);
 DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 BOOL SetCurrentDirectoryA(LPCSTR path);
+// The full path of `name` (taken against the current directory when relative, "." and ".."
+// removed by the text alone); the file need not exist. The length without the NUL, or the
+// size needed counting the NUL when the buffer is too small; 0 with the last error set.
+DWORD GetFullPathNameA(LPCSTR name, DWORD size, LPSTR buffer, LPSTR* filePart);
 
 // ---------------------------------------------------------------------------------------
 // Threads
@@ -317,6 +321,7 @@ HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 #define WM_VSCROLL 0x0115
 #define WM_INITMENU 0x0116
 #define WM_CTLCOLORSTATIC 0x0138
+#define WM_DROPFILES 0x0233 // wParam: the HDROP, which the receiver gives back with DragFinish
 #define WM_USER 0x0400
 #define ENDSESSION_CLOSEAPP 0x00000001
 #define WM_APP 0x8000
@@ -406,6 +411,7 @@ HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 #define WS_MINIMIZEBOX 0x00020000L
 #define WS_MAXIMIZEBOX 0x00010000L
 #define WS_EX_DLGMODALFRAME 0x00000001L
+#define WS_EX_ACCEPTFILES 0x00000010L
 #define WS_EX_APPWINDOW 0x00040000L
 
 #define DS_MODALFRAME 0x80L
@@ -475,6 +481,17 @@ BOOL SetWindowTextA(HWND window, LPCSTR text);
 UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned);
 HWND GetFocus();
 HWND SetFocus(HWND window);
+
+// Files dropped on a window (shellapi.h on Windows)
+struct HDROP__;
+typedef HDROP__* HDROP;
+// From now on files dropped on the window arrive as a posted WM_DROPFILES.
+void DragAcceptFiles(HWND window, BOOL accept);
+// Index 0xFFFFFFFF: the number of files. Otherwise the index's path into the buffer (cut to
+// its size, always NUL-terminated); the length copied, or the length without the NUL when
+// the buffer is null.
+UINT DragQueryFileA(HDROP drop, UINT index, LPSTR buffer, UINT size);
+void DragFinish(HDROP drop);
 
 // Menus
 #define MF_BYCOMMAND 0x00000000L

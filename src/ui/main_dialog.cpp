@@ -8,6 +8,7 @@
 #include "save/save_commands.h"
 #include "settings/startup_directory.h"
 #include "ui/about_box.h"
+#include "ui/command_line.h"
 #include "ui/exit_command.h"
 #include "ui/format_controls.h"
 #include "ui/open_command.h"
@@ -44,6 +45,12 @@ void InitMainDialog()
     SendMessageA(slider, TBM_SETRANGEMAX, TRUE, 100);
     SetDefaultFormat();
     ApplyStartupDirectory();
+    DragAcceptFiles(MainDialogWindow, TRUE);
+    // A file named on the command line opens once the window is up, so that an error box
+    // about it has the window as its owner.
+    if (GivenPath[0] != '\0') {
+        PostMessageA(MainDialogWindow, WM_OPEN_GIVEN_PATH, 0, 0);
+    }
 }
 
 void UpdateMenuStates(HMENU menu)
@@ -128,6 +135,13 @@ INT_PTR MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         SetTextColor(reinterpret_cast<HDC>(wParam), InvalidRateColour);
         SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
         return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+    case WM_DROPFILES:
+        OpenDroppedFiles(reinterpret_cast<HDROP>(wParam));
+        return TRUE;
+    case WM_OPEN_GIVEN_PATH:
+        OpenGivenPath(GivenPath);
+        GivenPath[0] = '\0';
+        return TRUE;
     case MM_WOM_DONE:
         OnBufferDone(reinterpret_cast<WAVEHDR*>(lParam));
         return TRUE;

@@ -49,20 +49,12 @@ bool AskForFile()
 
     // Asked after the dialog, so a cancelled dialog never asks; "no" keeps the file open
     // but the chosen pair is remembered all the same.
-    if (IsSourceFileOpen() && Prompt(MB_YESNO | MB_ICONQUESTION, IDS_CLOSE_CURRENT) != IDYES) {
-        return false;
-    }
-    return true;
+    return MayCloseCurrentFile();
 }
 
-} // namespace
-
-void OpenCommand()
+// Opens OpenPath now, or once playback has stopped.
+void OpenOrDefer()
 {
-    // A re-posted Open has asked already and opens the path chosen then.
-    if (PendingCommand == 0 && !AskForFile()) {
-        return;
-    }
     // Tested only after the questions: playback may have ended while they were up.
     if (IsPlaying()) {
         PendingCommand = IDM_OPEN;
@@ -71,4 +63,59 @@ void OpenCommand()
     }
     PendingCommand = 0;
     OpenSourceFile(OpenPath);
+}
+
+} // namespace
+
+bool MayCloseCurrentFile()
+{
+    return !IsSourceFileOpen() || Prompt(MB_YESNO | MB_ICONQUESTION, IDS_CLOSE_CURRENT) == IDYES;
+}
+
+void OpenCommand()
+{
+    // A re-posted Open has asked already and opens the path chosen then.
+    if (PendingCommand == 0 && !AskForFile()) {
+        return;
+    }
+    OpenOrDefer();
+}
+
+void OpenGivenPath(const char* path)
+{
+    // While another command waits for playback to stop, the program is busy with it.
+    if (PendingCommand != 0) {
+        return;
+    }
+    if (!MayCloseCurrentFile()) {
+        return;
+    }
+    lstrcpynA(OpenPath, path, MAX_PATH);
+    OpenOrDefer();
+}
+
+void OpenDroppedFiles(HDROP drop)
+{
+    char path[MAX_PATH] = "";
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFFu, nullptr, 0);
+    const UINT length = count == 1 ? DragQueryFileA(drop, 0, nullptr, 0) : 0;
+    if (count == 1 && length > 0 && length < MAX_PATH) {
+        DragQueryFileA(drop, 0, path, MAX_PATH);
+    }
+    // Given back before the question: the drop's source need not wait for the answer.
+    DragFinish(drop);
+    // Several files, or a path the program's buffers cannot hold: nothing to open.
+    if (path[0] == '\0') {
+        return;
+    }
+    // A folder is not a file to open.
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(path, &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        FindClose(find);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            return;
+        }
+    }
+    OpenGivenPath(path);
 }

@@ -5,11 +5,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSlider>
+#include <QUrl>
 
 #include "platform/linux/qt/qt_internal.h"
 #include "platform/testing/seams.h"
@@ -204,4 +208,37 @@ void UserSlider(HWND slider, int scrollCode, int position)
             break;
         }
     });
+}
+
+bool UserDropUrls(HWND window, const std::vector<std::string>& urls)
+{
+    bool taken = false;
+    qtplat::RunOnGui([&] {
+        WindowRef record = qtplat::LookupWindow(window);
+        if (Unreachable(record)) {
+            return;
+        }
+        QWidget* target = record->widget;
+        // Qt sends drag events only to a widget that accepts drops.
+        if (!target->acceptDrops()) {
+            return;
+        }
+        QMimeData data;
+        QList<QUrl> list;
+        for (const std::string& url : urls) {
+            list.append(QUrl(QString::fromUtf8(url.c_str())));
+        }
+        data.setUrls(list);
+        const QPointF centre(target->width() / 2.0, target->height() / 2.0);
+        QDragEnterEvent enter(centre.toPoint(), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        if (!enter.isAccepted()) {
+            return;
+        }
+        QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        taken = drop.isAccepted();
+    });
+    return taken;
 }

@@ -58,6 +58,10 @@ void UserCloseWindow(HWND window);                    // the close box: WM_CLOSE
 void UserOpenMenu(HWND window, int index);
 void UserChooseMenuItem(HWND window, UINT id); // opens the menu, then the item's WM_COMMAND
 void UserSlider(HWND slider, int scrollCode, int position);
+// Drags `urls` ("file:///..." or any other) onto the window and drops them there: a drag
+// enter, then the drop if the window took the drag. True when the drop was taken. The
+// WM_DROPFILES it makes is posted (PumpMessages delivers it).
+bool UserDropUrls(HWND window, const std::vector<std::string>& urls);
 enum { PlatformKeyEscape = 1, PlatformKeyEnter = 2 };
 
 // What a static control would be painted with: asks its dialog procedure with

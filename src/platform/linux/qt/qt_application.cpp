@@ -52,7 +52,10 @@ extern "C" const char* __tsan_default_suppressions()
 namespace {
 int g_argc = 1;
 char g_arg0[] = "salvorin";
-char* g_argv[] = {g_arg0, nullptr};
+char* g_defaultArgv[] = {g_arg0, nullptr};
+// Qt keeps the count and the vector for the application's life and removes its own
+// options from them; the strings stay main's.
+char** g_argv = g_defaultArgv;
 QApplication* g_application = nullptr;
 
 std::mutex g_queueMutex;
@@ -142,10 +145,17 @@ void PlatformStartup(int argc, char** argv)
         return;
     }
     if (argc > 0 && argv != nullptr && argv[0] != nullptr) {
-        g_argv[0] = argv[0];
+        g_argv = new char*[static_cast<size_t>(argc) + 1];
+        for (int i = 0; i < argc; ++i) {
+            g_argv[i] = argv[i];
+        }
+        g_argv[argc] = nullptr;
+        g_argc = argc;
     }
     g_previousMessageHandler = qInstallMessageHandler(QuietMessageHandler);
     g_application = new QApplication(g_argc, g_argv);
+    // The launcher's id: a Wayland compositor finds the name and icon for the window by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.salvorin.salvorin"));
     {
         std::lock_guard<std::mutex> lock(g_queueMutex);
         g_queue = new std::deque<std::function<void()>>;
@@ -156,6 +166,16 @@ void PlatformStartup(int argc, char** argv)
         QObject::connect(g_notifier, &QSocketNotifier::activated, g_application, [] { OnWake(); });
     }
     qtplat::WatchEndingSignals(g_application);
+}
+
+int CommandLineArgumentCount()
+{
+    return g_argc;
+}
+
+const char* CommandLineArgument(int index)
+{
+    return index >= 0 && index < g_argc ? g_argv[index] : nullptr;
 }
 
 namespace qtplat {

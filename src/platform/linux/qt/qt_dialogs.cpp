@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEventLoop>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -70,6 +72,28 @@ class DialogWidget : public QDialog {
             return;
         }
         QWidget::keyPressEvent(event);
+    }
+
+    // Only a drag that carries local files is taken; the dialog gets them as WM_DROPFILES,
+    // posted, so that its questions do not hold up the drag's source.
+    void dragEnterEvent(QDragEnterEvent* event) override
+    {
+        if (!qtplat::LocalFilesOf(event->mimeData()).empty()) {
+            event->acceptProposedAction();
+        }
+    }
+    void dragMoveEvent(QDragMoveEvent* event) override
+    {
+        if (!qtplat::LocalFilesOf(event->mimeData()).empty()) {
+            event->acceptProposedAction();
+        }
+    }
+    void dropEvent(QDropEvent* event) override
+    {
+        WindowRef dialog = qtplat::WindowOfWidget(this);
+        if (qtplat::PostDroppedFiles(dialog, qtplat::LocalFilesOf(event->mimeData()))) {
+            event->acceptProposedAction();
+        }
     }
 
     void closeEvent(QCloseEvent* event) override
@@ -196,6 +220,7 @@ WindowRef BuildDialog(HINSTANCE instance, const DLGTEMPLATE_DATA& tpl, HWND pare
     dialog->instance = instance;
     dialog->modal = modal;
     widget->setWindowTitle(QString::fromUtf8(dialog->text.c_str()));
+    widget->setAcceptDrops((tpl.exStyle & WS_EX_ACCEPTFILES) != 0);
 
     // The template's font is a Windows one; the desktop's general font stands in for it,
     // and its real metrics make the dialog units.

@@ -14,6 +14,7 @@
 #include "platform/win32.h"
 
 class QAction;
+class QMimeData;
 class QEventLoop;
 class QIcon;
 class QMenu;
@@ -100,6 +101,10 @@ struct Icon;
 // ---- registry (qt_windows.cpp) ----
 // New record with a fresh handle, registered.
 WindowRef RegisterWindow(Kind kind, QWidget* widget);
+// The local files a drag carries, as program paths (qt_drop_files.cpp).
+std::vector<std::string> LocalFilesOf(const QMimeData* data);
+// Posts WM_DROPFILES with the paths to the window; false when there are none.
+bool PostDroppedFiles(const WindowRef& window, std::vector<std::string> paths);
 // The live record of `handle`, or null (last error ERROR_INVALID_WINDOW_HANDLE).
 WindowRef FindWindow(HWND handle);
 // The same without touching the last error (for the platform's own bookkeeping).
