@@ -163,8 +163,15 @@ def run(program, app_name):
             one('menu item', item)
     play = one('push button', 'Try to play', 'enabled', 'focusable')
     one('push button', 'Stop playing', 'focusable')
-    # Qt names a combo box by its value and gives its label as the "labelled by" relation.
-    combo = one('combo box', '44100', 'enabled', 'focusable')
+    # The combo box is named by its label, as a reader that goes by names needs, and keeps
+    # the label as its "labelled by" relation; the rate is its value, in its edit field.
+    combo = one('combo box', 'Sample rate', 'enabled', 'focusable')
+    values = []
+    for i in range(combo.get_child_count() if combo else 0):
+        child = combo.get_child_at_index(i)
+        if child is not None and role(child) == 'text':
+            values.append(Atspi.Text.get_text(child, 0, -1))
+    check(values == ['44100'], f'the combo box holds the rate as its value: {values}')
     labels = []
     for relation in (combo.get_relation_set() if combo else []):
         if relation.get_relation_type() == Atspi.RelationType.LABELLED_BY:

@@ -537,14 +537,73 @@ class RadioAccessible : public QAccessibleWidget {
     QAbstractButton* Button() const { return static_cast<QAbstractButton*>(widget()); }
 };
 
+// The program's combo boxes; a file dialog's keep Qt's own accessible interface.
+class ProgramCombo : public QComboBox {
+  public:
+    using QComboBox::QComboBox;
+};
+
+// On Linux Qt names a combo box by its value, so a screen reader that goes by names says
+// only "44100". Win32 names a control that has no text of its own by the label before it;
+// this interface does the same and keeps the value as the value.
+class ComboAccessible : public QAccessibleWidget {
+  public:
+    explicit ComboAccessible(QComboBox* combo) : QAccessibleWidget(combo, QAccessible::ComboBox)
+    {
+        addControllingSignal(QLatin1String("currentIndexChanged(int)"));
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Name && !widget()->accessibleName().isEmpty()) {
+            return widget()->accessibleName();
+        }
+        if (kind == QAccessible::Name || kind == QAccessible::Value) {
+            return Combo()->currentText();
+        }
+        return QAccessibleWidget::text(kind);
+    }
+
+    QStringList actionNames() const override
+    {
+        return QStringList{QAccessibleActionInterface::showMenuAction()} +
+               QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString& action) override
+    {
+        if (action == QAccessibleActionInterface::showMenuAction()) {
+            Combo()->showPopup();
+            return;
+        }
+        QAccessibleWidget::doAction(action);
+    }
+
+  private:
+    QComboBox* Combo() const { return static_cast<QComboBox*>(widget()); }
+};
+
 QAccessibleInterface* AccessibleFactory(const QString& className, QObject* object)
 {
+    if (className == QLatin1String("QComboBox") && dynamic_cast<ProgramCombo*>(object) != nullptr) {
+        return new ComboAccessible(static_cast<QComboBox*>(object));
+    }
     if (className == QLatin1String("QRadioButton") &&
         (dynamic_cast<ManualRadio*>(object) != nullptr ||
          dynamic_cast<AutoRadio*>(object) != nullptr)) {
         return new RadioAccessible(static_cast<QAbstractButton*>(object));
     }
     return nullptr;
+}
+
+// Before the first control it serves is made, so that Qt never makes its own interface.
+void InstallAccessibleFactory()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(AccessibleFactory);
+        return true;
+    }();
+    (void)installed;
 }
 
 void Place(QWidget* widget, const Window& dialog, const DLGITEM_DATA& item)
@@ -695,11 +754,7 @@ WindowRef CreateControl(const WindowRef& dialog, const DLGITEM_DATA& item)
                 radio = new AutoRadio(qtext, parent);
             }
             radio->setAutoExclusive(false);
-            static const bool factoryInstalled = [] {
-                QAccessible::installFactory(AccessibleFactory);
-                return true;
-            }();
-            (void)factoryInstalled;
+            InstallAccessibleFactory();
             // Setting the text in the constructor already made Qt's interface (it could not
             // know the class yet); dropping it lets the factory make the right one.
             QAccessibleInterface* early = QAccessible::queryAccessibleInterface(radio);
@@ -760,7 +815,8 @@ WindowRef CreateControl(const WindowRef& dialog, const DLGITEM_DATA& item)
         }
     } else if (lstrcmpiA(className.c_str(), "combobox") == 0) {
         kind = Kind::Combo;
-        auto* combo = new QComboBox(parent);
+        InstallAccessibleFactory();
+        auto* combo = new ProgramCombo(parent);
         combo->setEditable((item.style & 0x3) == CBS_DROPDOWN);
         combo->setInsertPolicy(QComboBox::NoInsert);
         QObject::connect(combo, &QComboBox::activated, combo, [combo](int) {
