@@ -93,7 +93,9 @@ desktop=$root/usr/share/applications/$app_id.desktop
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$desktop" || fail "desktop entry does not validate"
 fi
-grep -qx 'Exec=salvorin' "$desktop" || fail "desktop entry does not start usr/bin/salvorin"
+# The file a file manager opens with it is passed on; no MIME type is claimed.
+grep -qx 'Exec=salvorin %f' "$desktop" || fail "desktop entry does not start usr/bin/salvorin with the file"
+! grep -q '^MimeType=' "$desktop" || fail "desktop entry claims file types"
 grep -qx "Icon=$app_id" "$desktop" || fail "desktop entry names another icon"
 grep -qx 'Categories=AudioVideo;Audio;' "$desktop" || fail "desktop entry categories"
 appstreamcli validate --no-net --explain "$root/usr/share/metainfo/$app_id.metainfo.xml" \
