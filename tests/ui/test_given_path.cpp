@@ -67,15 +67,21 @@ TEST_F(GivenPathTest, ARelativePathOnTheCommandLineOpensWhole)
     EXPECT_EQ(Text(IDC_FILE_SIZE), "500");
 }
 
-TEST_F(GivenPathTest, AMissingOrSmallFileOnTheCommandLineShowsItsBoxAndAnEmptyWindow)
+TEST_F(GivenPathTest, AFileThatCannotBeOpenedShowsItsBoxAndAnEmptyWindow)
 {
     const std::string small = temp.makeFile("small.tmp", 10);
+    const std::string held = temp.makeFile("held.tmp", 1000);
+    // Held the way the recorder holds a file it is still writing: opened unshared.
+    HANDLE holder = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     const struct {
         std::string path;
         std::string box;
     } cases[] = {
         {temp.path() + "/missing.tmp", "The file could not be found."},
         {small, "File is small."},
+        {held, "is using the file"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
@@ -84,10 +90,12 @@ TEST_F(GivenPathTest, AMissingOrSmallFileOnTheCommandLineShowsItsBoxAndAnEmptyWi
         Start({c.path.c_str()});
         ASSERT_EQ(MessageBoxLog().size(), 1u);
         EXPECT_EQ(MessageBoxLog()[0].owner, dialog);
+        EXPECT_EQ(MessageBoxLog()[0].caption, "Salvorin");
         EXPECT_NE(MessageBoxLog()[0].text.find(c.box), std::string::npos)
             << MessageBoxLog()[0].text;
         ExpectEmpty();
     }
+    CloseHandle(holder);
 }
 
 TEST_F(GivenPathTest, ADroppedFileOpensAndAsksFirstWhenOneIsOpen)
