@@ -25,7 +25,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DSALVORIN_TESTS=OFF -DSALVORIN_BENCH=ON >/dev/null
-cmake --build build-bench -j "$(nproc)" --target bench_save_as bench_open_in_place \
+cmake --build build-bench -j "$(nproc)" --target bench_save_as bench_open_in_place bench_open_suggest \
     bench_playback bench_startup bench_startup_salvorin bench_startup_qt
 
 export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
@@ -46,7 +46,7 @@ echo "References: $(cp --version | head -1), $(sox --version 2>&1 | grep -o 'v[0
      "$(ffmpeg -version | head -1 | cut -d' ' -f1-3)"
 echo
 
-for bench in bench_save_as bench_open_in_place bench_playback bench_startup; do
+for bench in bench_save_as bench_open_in_place bench_open_suggest bench_playback bench_startup; do
     /usr/bin/time -f "  ($bench: %e s, %M KiB peak resident)" build-bench/bench/$bench
     echo
 done

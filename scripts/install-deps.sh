@@ -6,6 +6,9 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev libsdl2-dev libgtest-dev
           xvfb xauth clang)
 # The end-to-end test reads every WAV file it writes with readers that are not ours.
 packages+=(python3 sox)
+# The format suggestion's corpus: real recordings made into temporary files by sox (speech
+# prompts, channel announcements, desktop sound effects).
+packages+=(alsa-utils sound-theme-freedesktop asterisk-core-sounds-en-wav)
 # The package check (cpack, dpkg-shlibdeps, appstreamcli, desktop-file-validate) and the
 # accessibility check (a private session bus, the AT-SPI bus and its Python binding).
 packages+=(python3 dpkg-dev file appstream desktop-file-utils

@@ -1,6 +1,7 @@
 #include "core/file_controls.h"
 
 #include "core/app_state.h"
+#include "core/data_windows.h"
 #include "core/resource_ids.h"
 #include "platform/win32.h"
 
@@ -22,5 +23,7 @@ void ShowNoFileWindow()
     SetWindowTextA(GetDlgItem(MainDialogWindow, IDC_FILE_SIZE), "0");
     SendMessageA(GetDlgItem(MainDialogWindow, IDC_DURATION), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>("0:00:00"));
+    SetWindowTextA(GetDlgItem(MainDialogWindow, IDC_SUGGESTION), "");
+    ForgetDataWindows();
     EnableFileControls(0, 0);
 }

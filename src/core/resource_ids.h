@@ -23,6 +23,7 @@ constexpr int IDC_FILE_SIZE = 1009;
 constexpr int IDC_OVERSIZE = 1010;
 constexpr int IDC_PLAY = 1011;
 constexpr int IDC_STOP = 1012;
+constexpr int IDC_SUGGESTION = 1015;
 
 // Controls of the Saving dialog
 constexpr int IDC_SAVING_PROGRESS = 1019;
@@ -46,3 +47,8 @@ constexpr int IDS_CAPTION = 57602;
 constexpr int IDS_OPEN_FILTER = 57603;
 constexpr int IDS_SAVE_FILTER = 57604;
 constexpr int IDS_SAME_NAME = 57605;
+constexpr int IDS_SUGGESTED = 40020;
+constexpr int IDS_SUGGESTED_8BIT = 40021;
+constexpr int IDS_SUGGESTED_16BIT = 40022;
+constexpr int IDS_SUGGESTED_MONO = 40023;
+constexpr int IDS_SUGGESTED_STEREO = 40024;

@@ -189,3 +189,39 @@ void OnFormatChanged()
     PlaybackState.readPos = AlignDown(PlaybackState.playedPos);
     RequestStop();
 }
+
+// A seek is the engine's: the slider mapping only turns the thumb into positions.
+namespace {
+void SeekFromSlider()
+{
+    PositionsFromSlider();
+    if (PlaybackState.device != nullptr) {
+        PlaybackState.seekPending = 1;
+        RequestStop();
+    }
+}
+} // namespace
+
+BOOL OnSliderScroll(int scrollCode)
+{
+    switch (scrollCode) {
+    case TB_LINEUP:
+    case TB_LINEDOWN:
+    case TB_PAGEUP:
+    case TB_PAGEDOWN:
+    case TB_TOP:
+    case TB_BOTTOM:
+        SeekFromSlider();
+        return TRUE;
+    case TB_THUMBPOSITION:
+        PlaybackState.dragging = 0;
+        SeekFromSlider();
+        return TRUE;
+    case TB_THUMBTRACK:
+        // No seek while the thumb moves: only its release says where to go.
+        PlaybackState.dragging = 1;
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}

@@ -12,10 +12,10 @@ int QueueBuffers();
 // Unprepares and frees both buffers and closes the device; leaves the buttons alone.
 void CloseDevice();
 
-// The slider mapping.
+// The slider mapping (slider_mapping.cpp), below the engine: it reads and sets the slider
+// and never calls the engine.
 void ShowPlayedOnSlider();
 void PositionsFromSlider();
-void SeekFromSlider();
 
 // The slider scale S (the data length) and the data end E at the current block align.
 uint32_t SliderScale();

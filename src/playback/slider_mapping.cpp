@@ -3,7 +3,6 @@
 #include "core/resource_ids.h"
 #include "core/source_file.h"
 #include "core/wave_format.h"
-#include "playback/playback_engine.h"
 #include "playback/playback_internal.h"
 #include "playback/playback_state.h"
 
@@ -55,37 +54,4 @@ void PositionsFromSlider()
     const uint32_t position = AlignDown(PositionOfSliderValue(value, SliderScale()));
     PlaybackState.readPos = position;
     PlaybackState.playedPos = position;
-}
-
-void SeekFromSlider()
-{
-    PositionsFromSlider();
-    if (PlaybackState.device != nullptr) {
-        PlaybackState.seekPending = 1;
-        RequestStop();
-    }
-}
-
-BOOL OnSliderScroll(int scrollCode)
-{
-    switch (scrollCode) {
-    case TB_LINEUP:
-    case TB_LINEDOWN:
-    case TB_PAGEUP:
-    case TB_PAGEDOWN:
-    case TB_TOP:
-    case TB_BOTTOM:
-        SeekFromSlider();
-        return TRUE;
-    case TB_THUMBPOSITION:
-        PlaybackState.dragging = 0;
-        SeekFromSlider();
-        return TRUE;
-    case TB_THUMBTRACK:
-        // No seek while the thumb moves: only its release says where to go.
-        PlaybackState.dragging = 1;
-        return TRUE;
-    default:
-        return FALSE;
-    }
 }

@@ -7,6 +7,7 @@
 #include "core/source_file.h"
 #include "playback/playback_state.h"
 #include "ui/format_controls.h"
+#include "ui/format_suggestion.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ void OpenSourceFile(const char* path)
     SetWindowTextA(MainDialogWindow, title);
     ShowFileSize((static_cast<uint64_t>(high) << 32) | low);
     EnableFileControls(1, static_cast<int32_t>(SourceFile.oversize));
+    SuggestFormatFromData();
     FormatCommand(0, 0);
     SetFocus(GetDlgItem(MainDialogWindow, IDC_PLAY));
 }

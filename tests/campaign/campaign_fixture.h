@@ -2,7 +2,7 @@
 // box was shown, and what the user still has afterwards.
 #pragma once
 
-#include "save/save_fixture.h"
+#include "support/save_fixture.h"
 
 class CampaignTest : public SaveTest {
   protected:

@@ -15,7 +15,7 @@
 
 #include "playback/playback_state.h"
 #include "samplegen/samplegen.h"
-#include "ui/main_dialog_fixture.h"
+#include "support/main_dialog_fixture.h"
 
 namespace fs = std::filesystem;
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "fixtures/wine_prefix.h"
 #include "platform/testing/seams.h"
 #include "platform/win32.h"
+#include "support/wine_prefix.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <random>
 #include <string>
 
-#include "fixtures/wine_prefix.h"
-#include "platform/win32.h"
 #include "platform/linux/wine/wine_hive.h"
+#include "platform/win32.h"
+#include "support/wine_prefix.h"
 
 namespace {
 

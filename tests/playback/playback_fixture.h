@@ -7,7 +7,7 @@
 
 #include "core/wave_format.h"
 #include "playback/playback_state.h"
-#include "ui/main_dialog_fixture.h"
+#include "support/main_dialog_fixture.h"
 #include "ui/open_source_file.h"
 
 // Byte `position` of the data region of a file made by TempDir::makeFile.

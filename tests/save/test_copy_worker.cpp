@@ -1,6 +1,6 @@
 // The worker alone over a Saving dialog without a loop: the bar and the target as the
 // dialog thread finds them when the worker ends the dialog.
-#include "save/save_fixture.h"
+#include "support/save_fixture.h"
 
 #include "save/save_as.h"
 

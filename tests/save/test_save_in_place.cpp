@@ -1,4 +1,4 @@
-#include "save/save_fixture.h"
+#include "support/save_fixture.h"
 
 #include "save/save_in_place.h"
 

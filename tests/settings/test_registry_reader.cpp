@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "fixtures/wine_prefix.h"
 #include "platform/testing/seams.h"
 #include "settings/registry_reader.h"
+#include "support/wine_prefix.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <map>
 #include <string>
 
-#include "fixtures/wine_prefix.h"
 #include "platform/testing/seams.h"
 #include "platform/win32.h"
 #include "settings/startup_directory.h"
+#include "support/wine_prefix.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/main_dialog_fixture.h"
+#include "support/main_dialog_fixture.h"
 
 #include "core/wave_format.h"
 #include "playback/playback_state.h"

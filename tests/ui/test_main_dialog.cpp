@@ -1,4 +1,4 @@
-#include "ui/main_dialog_fixture.h"
+#include "support/main_dialog_fixture.h"
 
 #include "core/wave_format.h"
 #include "playback/playback_state.h"
@@ -73,7 +73,7 @@ TEST_F(MainDialogTest, ControlsStandWhereTheTemplatePutsThem)
     ASSERT_TRUE(MapDialogRect(dialog, &size));
     EXPECT_EQ(play.right - play.left, size.right);
     EXPECT_EQ(play.bottom - play.top, size.bottom);
-    RECT xs = {36, 122, 106, 149};
+    RECT xs = {36, 132, 106, 159};
     MapDialogRect(dialog, &xs);
     EXPECT_EQ(stop.left - play.left, xs.right - xs.left);
     EXPECT_EQ(play.top - slider.top, xs.bottom - xs.top);
@@ -82,7 +82,7 @@ TEST_F(MainDialogTest, ControlsStandWhereTheTemplatePutsThem)
     EXPECT_EQ(slider.right - slider.left, track.right);
     RECT client;
     ASSERT_TRUE(GetClientRect(dialog, &client));
-    RECT whole = {0, 0, 186, 169};
+    RECT whole = {0, 0, 186, 179};
     MapDialogRect(dialog, &whole);
     EXPECT_GE(client.right, whole.right);
     EXPECT_GE(client.bottom, whole.bottom);

@@ -9,15 +9,15 @@ constexpr DWORD Label = Child | SS_LEFT | WS_GROUP;
 constexpr DWORD Radio = Child | BS_RADIOBUTTON | WS_DISABLED;
 
 const DLGITEM_DATA MainDialogItems[] = {
-    {"button", "Try to play", IDC_PLAY, 36, 149, 50, 14,
+    {"button", "Try to play", IDC_PLAY, 36, 159, 50, 14,
      Child | BS_DEFPUSHBUTTON | WS_TABSTOP | WS_DISABLED, 0},
-    {"button", "Stop playing", IDC_STOP, 106, 149, 50, 14,
+    {"button", "Stop playing", IDC_STOP, 106, 159, 50, 14,
      Child | BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 0},
     {"static", "Sample rate:", -1, 12, 68, 40, 8, Label, 0},
     {"combobox", "", IDC_RATE, 64, 67, 40, 95,
      Child | CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP | WS_DISABLED, 0},
     {"static", "samples per second", -1, 108, 68, 64, 8, Label, 0},
-    {"static", "File duration:", -1, 12, 112, 41, 8, Label, 0},
+    {"static", "File duration:", -1, 12, 122, 41, 8, Label, 0},
     {"static", "File size, bytes:", -1, 12, 42, 48, 8, Label, 0},
     {"static", "(will be truncated to  4 294 967 292 bytes)", IDC_OVERSIZE, 12, 54, 139, 8,
      WS_CHILD | SS_LEFT | WS_GROUP, 0},
@@ -27,13 +27,16 @@ const DLGITEM_DATA MainDialogItems[] = {
     {"button", "Stereo", IDC_STEREO, 138, 97, 35, 10, Radio, 0},
     {"static", "Invalid sample rate value", IDC_INVALID_RATE, 12, 84, 155, 8,
      WS_CHILD | SS_LEFTNOWORDWRAP | WS_GROUP, 0},
-    {"static", "0:00:00", IDC_DURATION, 56, 112, 40, 8, Label | WS_TABSTOP, 0},
+    // What the data suggests, under the controls it set; empty when it suggests nothing.
+    {"static", "", IDC_SUGGESTION, 12, 109, 160, 8,
+     WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | WS_GROUP, 0},
+    {"static", "0:00:00", IDC_DURATION, 56, 122, 40, 8, Label | WS_TABSTOP, 0},
     {"static", "", IDC_FILE_SIZE, 63, 42, 80, 8, Label, 0},
-    {"msctls_trackbar32", "Slider1", IDC_SLIDER, 11, 122, 165, 15,
+    {"msctls_trackbar32", "Slider1", IDC_SLIDER, 11, 132, 165, 15,
      Child | TBS_BOTH | TBS_NOTICKS | WS_TABSTOP | WS_DISABLED, 0},
     {"static", "Utility to recover information from Quorbel's temporary files.", -1, 16, 6, 154, 25,
      Child | SS_CENTER | WS_GROUP, 0},
-    {"button", "Parameters", -1, 6, 32, 175, 112, Child | BS_GROUPBOX, 0},
+    {"button", "Parameters", -1, 6, 32, 175, 122, Child | BS_GROUPBOX, 0},
 };
 
 const DLGITEM_DATA AboutDialogItems[] = {
@@ -54,7 +57,7 @@ const DLGITEM_DATA SavingDialogItems[] = {
 const DLGTEMPLATE_DATA DialogResources[] = {
     {IDD_MAIN,
      WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_CENTER | DS_SETFONT,
-     WS_EX_APPWINDOW, 0, 0, 186, 169, "Salvorin", "MS Sans Serif", 8, IDR_MAIN_MENU,
+     WS_EX_APPWINDOW, 0, 0, 186, 179, "Salvorin", "MS Sans Serif", 8, IDR_MAIN_MENU,
      MainDialogItems, sizeof MainDialogItems / sizeof MainDialogItems[0]},
     {IDD_ABOUT, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, 0, 0, 187, 55,
      "About Salvorin", "MS Sans Serif", 8, 0, AboutDialogItems,

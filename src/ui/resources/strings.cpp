@@ -11,5 +11,10 @@ const STRING_DATA StringResources[] = {
     {IDS_OPEN_FILTER, "Quorbel temporary files (*.tmp)|*.tmp|All files (*.*)|*.*|"},
     {IDS_SAVE_FILTER, "Windows waveform (*.wav)|*.wav|All files (*.*)|*.*|"},
     {IDS_SAME_NAME, "You cannot save this file with the same name."},
+    {IDS_SUGGESTED, "Suggested from the data: %s"},
+    {IDS_SUGGESTED_8BIT, "8 bit"},
+    {IDS_SUGGESTED_16BIT, "16 bit"},
+    {IDS_SUGGESTED_MONO, "mono"},
+    {IDS_SUGGESTED_STEREO, "stereo"},
 };
 const int StringResourceCount = sizeof StringResources / sizeof StringResources[0];

@@ -13,7 +13,7 @@
 #include "core/error_info.h"
 #include "core/wav_header.h"
 #include "playback/playback_state.h"
-#include "ui/main_dialog_fixture.h"
+#include "support/main_dialog_fixture.h"
 #include "ui/open_source_file.h"
 
 class SaveTest : public MainDialogTest {

@@ -1,0 +1,81 @@
+#include "core/data_windows.h"
+
+#include "core/source_file.h"
+
+DataWindowsRecord DataWindows = {};
+
+namespace {
+
+// Kept for as long as the file is open; a static block, so opening allocates nothing.
+unsigned char WindowBytes[DataWindowCount][DataWindowSize];
+
+constexpr uint32_t PageSize = 4096;
+
+} // namespace
+
+int PlanDataWindows(uint32_t dataLength, uint32_t* offsets, uint32_t* sizes)
+{
+    const uint64_t whole = static_cast<uint64_t>(DataWindowCount) * DataWindowSize;
+    if (dataLength <= whole) {
+        int count = 0;
+        for (uint32_t offset = 0; offset < dataLength; offset += DataWindowSize) {
+            offsets[count] = offset;
+            sizes[count] =
+                dataLength - offset < DataWindowSize ? dataLength - offset : DataWindowSize;
+            ++count;
+        }
+        return count;
+    }
+    // Spaced more than a window apart. A window that starts on a page of the file costs one
+    // page when the cache is cold; the header region puts that 44 bytes before the page in
+    // data offsets, still a multiple of 4. The first starts at the data's start, so the
+    // second may overlap it by those 44 bytes.
+    const uint64_t span = dataLength - DataWindowSize;
+    for (int i = 0; i < DataWindowCount; ++i) {
+        const uint64_t raw = span * static_cast<uint64_t>(i) / (DataWindowCount - 1);
+        const uint64_t page = (raw + HeaderRegionSize) / PageSize * PageSize;
+        offsets[i] = page >= HeaderRegionSize ? static_cast<uint32_t>(page - HeaderRegionSize)
+                                              : static_cast<uint32_t>(raw - raw % 4);
+        sizes[i] = DataWindowSize;
+    }
+    return DataWindowCount;
+}
+
+bool ReadDataWindows(HANDLE file, uint32_t effectiveLength)
+{
+    ForgetDataWindows();
+    if (effectiveLength < HeaderRegionSize) {
+        return false;
+    }
+    uint32_t offsets[DataWindowCount];
+    uint32_t sizes[DataWindowCount];
+    const uint32_t dataLength = effectiveLength - HeaderRegionSize;
+    const int count = PlanDataWindows(dataLength, offsets, sizes);
+    for (int i = 0; i < count; ++i) {
+        // A high part of 0 makes the low part unsigned: offsets past 2 GiB stay positive.
+        LONG high = 0;
+        const DWORD at = HeaderRegionSize + offsets[i];
+        if (SetFilePointer(file, static_cast<LONG>(at), &high, FILE_BEGIN) ==
+            INVALID_SET_FILE_POINTER) {
+            return false;
+        }
+        DWORD read = 0;
+        if (!ReadFile(file, WindowBytes[i], sizes[i], &read, nullptr) || read != sizes[i]) {
+            // A file cut by another process reads short: a part-filled window would be
+            // judged on stale bytes, so nothing is kept.
+            return false;
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        DataWindows.windows[i] = {offsets[i], sizes[i], WindowBytes[i]};
+    }
+    DataWindows.dataLength = dataLength;
+    DataWindows.count = count;
+    return true;
+}
+
+void ForgetDataWindows()
+{
+    DataWindows.dataLength = 0;
+    DataWindows.count = 0;
+}

@@ -1,0 +1,225 @@
+#include "core/format_suggestion.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <initializer_list>
+
+namespace {
+
+// Less than one window's worth is too little to tell.
+constexpr uint64_t MinimumBytes = DataWindowSize;
+// Read the right way, neighbouring samples of sound are alike (smooth sound) or opposed (sound
+// near the top of the band): their correlation is far from the 0 of independent noise.
+constexpr double NotNoise = 0.3;
+// A byte position "gathers" near a centre when its mean distance from it is below this share
+// of its mean distance from the other centre.
+constexpr double GatherMargin = 0.75;
+// 16-bit high bytes gather nearer 0x00/0xFF than the low bytes, by at least this share.
+constexpr double SpreadMargin = 0.85;
+// Same-instant against next-instant steps: stereo when clearly unequal, mono when close.
+constexpr double StereoAsymmetry = 0.7;
+constexpr double MonoAsymmetry = 0.85;
+// Steps within a channel read as stereo, against steps read as mono: stereo well below,
+// mono above (a mono signal's two-sample steps are larger than its one-sample steps).
+constexpr double StereoStepRatio = 0.6;
+constexpr double MonoStepRatio = 1.15;
+// Sound near the top of the band: read as mono, neighbours are strongly correlated (or
+// opposed); read as stereo, each channel's neighbours are two samples apart and much less so.
+constexpr double MonoStructureGap = 0.3;
+
+int SampleAt(const unsigned char* bytes, int bits)
+{
+    if (bits == 8) {
+        return bytes[0] - 128;
+    }
+    return static_cast<int16_t>(static_cast<uint16_t>(bytes[0] | bytes[1] << 8));
+}
+
+// How much a reading moves, per channel: sums of absolute and squared steps and distances
+// from the window's mean.
+struct Motion {
+    double steps = 0;
+    double squaredSteps = 0;
+    double stepCount = 0;
+    double squaredLevel = 0;
+    double levelCount = 0;
+
+    // The correlation of neighbouring samples, 1 - E[step^2] / (2 E[level^2]); 0 when flat.
+    double Correlation() const
+    {
+        if (squaredLevel <= 0 || stepCount <= 0) {
+            return 0;
+        }
+        return 1 - (squaredSteps / stepCount) / (2 * squaredLevel / levelCount);
+    }
+    double MeanStep() const { return stepCount > 0 ? steps / stepCount : 0; }
+};
+
+Motion MotionOf(const DataWindow* windows, int count, int bits, int channels)
+{
+    Motion motion;
+    const int bytesPerSample = bits / 8;
+    const int frameBytes = bytesPerSample * channels;
+    for (int w = 0; w < count; ++w) {
+        const uint32_t frames = windows[w].size / frameBytes;
+        if (frames < 2) {
+            continue;
+        }
+        for (int c = 0; c < channels; ++c) {
+            const unsigned char* first = windows[w].bytes + c * bytesPerSample;
+            int64_t sum = 0;
+            for (uint32_t f = 0; f < frames; ++f) {
+                sum += SampleAt(first + f * frameBytes, bits);
+            }
+            const double mean = static_cast<double>(sum) / frames;
+            int previous = SampleAt(first, bits);
+            double squaredLevel = (previous - mean) * (previous - mean);
+            int64_t steps = 0;
+            int64_t squaredSteps = 0;
+            for (uint32_t f = 1; f < frames; ++f) {
+                const int sample = SampleAt(first + f * frameBytes, bits);
+                const int64_t step = sample - previous;
+                steps += step < 0 ? -step : step;
+                squaredSteps += step * step;
+                squaredLevel += (sample - mean) * (sample - mean);
+                previous = sample;
+            }
+            motion.steps += static_cast<double>(steps);
+            motion.squaredSteps += static_cast<double>(squaredSteps);
+            motion.stepCount += frames - 1;
+            motion.squaredLevel += squaredLevel;
+            motion.levelCount += frames;
+        }
+    }
+    return motion;
+}
+
+// Mean distance of the bytes at even and at odd offsets from 0x80 and from 0x00/0xFF.
+struct BytePositions {
+    double fromMiddle[2] = {0, 0};
+    double fromZero[2] = {0, 0};
+};
+
+BytePositions BytePositionsOf(const DataWindow* windows, int count)
+{
+    uint64_t middle[2] = {0, 0};
+    uint64_t zero[2] = {0, 0};
+    uint64_t seen[2] = {0, 0};
+    for (int w = 0; w < count; ++w) {
+        for (uint32_t i = 0; i < windows[w].size; ++i) {
+            const int b = windows[w].bytes[i];
+            middle[i % 2] += static_cast<uint64_t>(std::abs(b - 128));
+            zero[i % 2] += static_cast<uint64_t>(b < 128 ? b : 255 - b);
+            seen[i % 2] += 1;
+        }
+    }
+    BytePositions positions;
+    for (int p = 0; p < 2; ++p) {
+        if (seen[p] > 0) {
+            positions.fromMiddle[p] = static_cast<double>(middle[p]) / seen[p];
+            positions.fromZero[p] = static_cast<double>(zero[p]) / seen[p];
+        }
+    }
+    return positions;
+}
+
+bool Gathers(double near, double far)
+{
+    return near < GatherMargin * far;
+}
+
+// Either reading of the width (mono or stereo) moves as sound does, not as noise.
+bool MovesAsSound(const DataWindow* windows, int count, int bits)
+{
+    for (int channels : {1, 2}) {
+        const double correlation = MotionOf(windows, count, bits, channels).Correlation();
+        if (correlation > NotNoise || correlation < -NotNoise) {
+            return true;
+        }
+    }
+    return false;
+}
+
+uint16_t SuggestWidth(const DataWindow* windows, int count)
+{
+    const BytePositions bytes = BytePositionsOf(windows, count);
+    // 16-bit little-endian: the high (odd) bytes gather near 0x00/0xFF, more than near 0x80
+    // and more than the low bytes do, which spread.
+    const bool high16 = Gathers(bytes.fromZero[1], bytes.fromMiddle[1]) &&
+                        bytes.fromZero[1] < SpreadMargin * bytes.fromZero[0];
+    // 8-bit unsigned: bytes at both positions gather near 0x80.
+    const bool middle8 = Gathers(bytes.fromMiddle[0], bytes.fromZero[0]) &&
+                         Gathers(bytes.fromMiddle[1], bytes.fromZero[1]);
+    if (high16 && !middle8) {
+        return MovesAsSound(windows, count, 16) ? 16 : 0;
+    }
+    if (middle8 && !high16) {
+        return MovesAsSound(windows, count, 8) ? 8 : 0;
+    }
+    return 0;
+}
+
+uint16_t SuggestChannels(const DataWindow* windows, int count, int bits)
+{
+    // Consecutive samples in pairs: (even, odd) are one frame's two channels if stereo,
+    // (odd, next even) straddle two instants. In mono the two kinds of pair are alike.
+    const int step = bits / 8;
+    double same = 0;
+    double across = 0;
+    for (int w = 0; w < count; ++w) {
+        const unsigned char* bytes = windows[w].bytes;
+        const uint32_t samples = windows[w].size / step;
+        for (uint32_t i = 0; i + 2 < samples; i += 2) {
+            const int a = SampleAt(bytes + i * step, bits);
+            const int b = SampleAt(bytes + (i + 1) * step, bits);
+            const int c = SampleAt(bytes + (i + 2) * step, bits);
+            same += std::abs(a - b);
+            across += std::abs(b - c);
+        }
+    }
+    if (same + across <= 0) {
+        return 0;
+    }
+    // Identical channels make `same` 0: stereo. Read as mono they would play at half speed,
+    // and mono bytes that alike would mean every sample came twice, which no recorder writes.
+    const double asymmetry = across > 0 ? same / across : 1 / StereoAsymmetry + 1;
+    if (asymmetry < StereoAsymmetry || asymmetry > 1 / StereoAsymmetry) {
+        return 2;
+    }
+    const Motion mono = MotionOf(windows, count, bits, 1);
+    const Motion stereo = MotionOf(windows, count, bits, 2);
+    if (mono.MeanStep() <= 0) {
+        return 0;
+    }
+    const double ratio = stereo.MeanStep() / mono.MeanStep();
+    const double correlation = stereo.Correlation();
+    if (ratio < StereoStepRatio && correlation > NotNoise) {
+        return 2;
+    }
+    const bool balanced = asymmetry > MonoAsymmetry && asymmetry < 1 / MonoAsymmetry;
+    const double monoStructure = std::fabs(mono.Correlation());
+    if (balanced &&
+        (ratio > MonoStepRatio || monoStructure > std::fabs(correlation) + MonoStructureGap)) {
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+FormatSuggestion SuggestFormat(const DataWindow* windows, int count)
+{
+    uint64_t total = 0;
+    for (int w = 0; w < count; ++w) {
+        total += windows[w].size;
+    }
+    FormatSuggestion suggestion = {0, 0};
+    if (total < MinimumBytes) {
+        return suggestion;
+    }
+    suggestion.bits = SuggestWidth(windows, count);
+    if (suggestion.bits != 0) {
+        suggestion.channels = SuggestChannels(windows, count, suggestion.bits);
+    }
+    return suggestion;
+}
