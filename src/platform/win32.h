@@ -68,6 +68,8 @@ typedef const RESOURCE_MODULE* HINSTANCE;
 #define GetGValue(rgb) ((BYTE)(((WORD)(rgb)) >> 8))
 #define GetBValue(rgb) ((BYTE)((rgb) >> 16))
 #define MAX_PATH 260
+// Not a Win32 name: the characters that end a folder in a path ("\\/" on Windows).
+#define PATH_SEPARATORS "/"
 
 // ---------------------------------------------------------------------------------------
 // Error codes (GetLastError)

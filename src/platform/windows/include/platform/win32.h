@@ -13,15 +13,23 @@
 #endif
 #include <windows.h>
 
+#include <cderr.h>
 #include <commctrl.h>
 #include <commdlg.h>
 #include <mmsystem.h>
+
+// Leftovers of 16-bit memory models that would take words the program uses as names.
+#undef near
+#undef far
 
 #include <cstdarg>
 #include <cstddef>
 #include <cstdint>
 
 #include "platform/win32_resource_data.h"
+
+// Not a Win32 name: the characters that end a folder in a path (both are taken).
+#define PATH_SEPARATORS "\\/"
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
@@ -48,6 +56,14 @@ inline DWORD FormatMessageA(DWORD flags, const void* source, DWORD messageId, DW
 {
     return ::FormatMessageA(flags, source, messageId, languageId, buffer, size,
                             reinterpret_cast<va_list*>(const_cast<char**>(arguments)));
+}
+
+// Without inserts (a null array), either form of the call is the system's.
+inline DWORD FormatMessageA(DWORD flags, const void* source, DWORD messageId, DWORD languageId,
+                            LPSTR buffer, DWORD size, std::nullptr_t)
+{
+    return ::FormatMessageA(flags, source, messageId, languageId, buffer, size,
+                            static_cast<va_list*>(nullptr));
 }
 
 // Not a Win32 call (Win32's wvsprintfA has no size): printf-style formatting into `buffer`
