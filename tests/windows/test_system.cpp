@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "core/file_dialog_rules.h"
+#include "core/wave_format.h"
 #include "support/save_fixture.h"
 
 namespace fs = std::filesystem;
@@ -127,12 +128,29 @@ TEST_F(WindowsSystemTest, AUtf8NameOpensAndSaves)
     Command(IDM_SAVE_AS); // returns when the Saving dialog has ended
     EXPECT_EQ(ReadWholeFile(copy), ExpectedWav());
 
+    const WAVEFORMATEX format = CurrentFormat;
     const std::string renamed = temp.file("Übung-録音.wav");
     FileDialogScriptSet({Choose(renamed)});
     MessageBoxScriptSet({{IDYES, nullptr}, {IDOK, nullptr}});
     Command(IDM_SAVE_IN_PLACE);
     EXPECT_FALSE(Exists(sourcePath));
     EXPECT_EQ(ReadWholeFile(renamed), ExpectedWav());
+
+    // For readers that are not ours, on the Linux side (scripts/test-windows.sh): both
+    // results, the PCM they must hold and the format they must state.
+    const std::string results = Environment("SALVORIN_WINE_RESULTS");
+    if (!results.empty()) {
+        const fs::path folder = fs::u8path(results);
+        fs::copy_file(fs::u8path(copy), folder / "copy.wav", fs::copy_options::overwrite_existing);
+        fs::copy_file(fs::u8path(renamed), folder / "in-place.wav",
+                      fs::copy_options::overwrite_existing);
+        std::ofstream pcm(folder / "expected.pcm", std::ios::binary);
+        const std::string data = ExpectedWav().substr(WavHeaderSize);
+        pcm.write(data.data(), static_cast<std::streamsize>(data.size()));
+        std::ofstream(folder / "format.txt")
+            << format.nSamplesPerSec << ' ' << format.wBitsPerSample << ' ' << format.nChannels
+            << '\n';
+    }
 }
 
 // Without a sound card, Play meets winmm's own refusal: one error box with the system's
