@@ -14,7 +14,8 @@ xvfb-run -a scripts/windows/test_installer.sh
 results=$(mktemp -d "${TMPDIR:-/tmp}/salvorin-wine-results.XXXXXX")
 trap 'rm -rf "$results"' EXIT
 SALVORIN_WINE_RESULTS="Z:${results//\//\\}" \
-    xvfb-run -a scripts/windows/test_suites.sh --output-on-failure -L '^test_(core|windows)$'
+    xvfb-run -a scripts/windows/test_suites.sh --output-on-failure --repeat until-pass:2 \
+        -L '^test_(core|windows)$'
 read -r rate bits channels <"$results/format.txt"
 for wav in copy.wav in-place.wav; do
     python3 tests/e2e/check_wav.py "$results/$wav" "$results/expected.pcm" "$rate" "$bits" "$channels"
