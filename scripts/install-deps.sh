@@ -9,6 +9,8 @@ packages+=(python3 sox)
 # The format suggestion's corpus: real recordings made into temporary files by sox (speech
 # prompts, channel announcements, desktop sound effects).
 packages+=(alsa-utils sound-theme-freedesktop asterisk-core-sounds-en-wav)
+# The real-server test plays into a private PulseAudio server and records its null sink.
+packages+=(pulseaudio pulseaudio-utils)
 # The package check (cpack, dpkg-shlibdeps, appstreamcli, desktop-file-validate) and the
 # accessibility check (a private session bus, the AT-SPI bus and its Python binding).
 packages+=(python3 dpkg-dev file appstream desktop-file-utils

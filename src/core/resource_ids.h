@@ -43,6 +43,7 @@ constexpr int IDS_FILE_SMALL = 1014;
 constexpr int IDS_CONFIRM_IN_PLACE = 40009;
 constexpr int IDS_CREATED = 40011;
 constexpr int IDS_QUIT = 40013;
+constexpr int IDS_OTHER_DISK = 40015; // added: Save in place refuses a name on another disk
 constexpr int IDS_CAPTION = 57602;
 constexpr int IDS_OPEN_FILTER = 57603;
 constexpr int IDS_SAVE_FILTER = 57604;

@@ -262,6 +262,7 @@ HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 #define WM_GETTEXT 0x000D
 #define WM_GETTEXTLENGTH 0x000E
 #define WM_CLOSE 0x0010
+#define WM_ENDSESSION 0x0016 // wParam TRUE: the session ends; the program must end now
 #define WM_SETICON 0x0080
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
@@ -271,6 +272,7 @@ HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 #define WM_INITMENU 0x0116
 #define WM_CTLCOLORSTATIC 0x0138
 #define WM_USER 0x0400
+#define ENDSESSION_CLOSEAPP 0x00000001
 #define WM_APP 0x8000
 #define MM_WOM_OPEN 0x3BB
 #define MM_WOM_CLOSE 0x3BC

@@ -1,5 +1,8 @@
 #include "save/save_as.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "core/app_state.h"
 #include "core/error_info.h"
 #include "core/file_controls.h"
@@ -20,17 +23,61 @@ namespace {
 constexpr DWORD SaveAsDialogFlags =
     OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 
-// The old target is deleted before the new one is made, so a target that is the source
-// itself, under whatever name, must be refused first: on this system an open file can be
-// unlinked.
+// A target that is the source itself, under whatever name, must be refused before anything
+// is written: on this system an open file can be unlinked or renamed over.
 bool TargetIsSource()
 {
     return lstrcmpiA(CopyTargetPath, SourceFile.path) == 0 ||
            PathLeadsToFile(CopyTargetPath, SourceFile.handle);
 }
 
-// Seek, remove an old target, create the new one. False after a reported failure.
-bool PrepareCopy()
+// Names tried for the copy that is to replace an existing target before giving up.
+constexpr unsigned ReplacementNameTries = 100;
+
+// The name of the copy that replaces an existing target, beside it (the same folder, so the
+// final rename is atomic): hidden by its leading dot and marked as an unfinished copy,
+// ".cap001.wav.1.part". A name too long for a path falls back to ".salvorin.1.part".
+// False when not even that fits.
+bool ReplacementName(char* name, unsigned attempt)
+{
+    const char* slash = std::strrchr(CopyTargetPath, '/');
+    const int folder = slash != nullptr ? static_cast<int>(slash - CopyTargetPath) + 1 : 0;
+    const char* last = CopyTargetPath + folder;
+    int length =
+        std::snprintf(name, MAX_PATH, "%.*s.%s.%u.part", folder, CopyTargetPath, last, attempt);
+    if (length < 0 || length >= MAX_PATH) {
+        length =
+            std::snprintf(name, MAX_PATH, "%.*s.salvorin.%u.part", folder, CopyTargetPath, attempt);
+    }
+    return length > 0 && length < MAX_PATH;
+}
+
+// Creates the file the copy goes into: the target itself when there is none yet, otherwise
+// a new file beside it, so that the old target stays until the new one is complete.
+HANDLE CreateCopyFile(bool replacing, char* writePath)
+{
+    if (!replacing) {
+        lstrcpynA(writePath, CopyTargetPath, MAX_PATH);
+        return CreateFileA(writePath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    }
+    for (unsigned attempt = 1; attempt <= ReplacementNameTries; ++attempt) {
+        if (!ReplacementName(writePath, attempt)) {
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
+            return INVALID_HANDLE_VALUE;
+        }
+        HANDLE file = CreateFileA(writePath, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
+            return file;
+        }
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+// Seek and create the file the copy goes into (its path into `writePath`). False after a
+// reported failure; nothing of the user's is touched by then.
+bool PrepareCopy(bool* replacing, char* writePath)
 {
     if (SetFilePointer(SourceFile.handle, HeaderRegionSize, nullptr, FILE_BEGIN) ==
         INVALID_SET_FILE_POINTER) {
@@ -39,20 +86,28 @@ bool PrepareCopy()
     }
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(CopyTargetPath, &found);
-    if (search != INVALID_HANDLE_VALUE) {
+    *replacing = search != INVALID_HANDLE_VALUE;
+    if (*replacing) {
         FindClose(search); // only a probe: whether it closes changes nothing
-        if (!DeleteFileA(CopyTargetPath)) {
-            ReportFailure("DeleteFile");
-            return false;
-        }
     }
-    HANDLE target = CreateFileA(CopyTargetPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE target = CreateCopyFile(*replacing, writePath);
     if (target == INVALID_HANDLE_VALUE) {
         ReportFailure("CreateFile");
         return false;
     }
     CopyTargetHandle = target;
+    return true;
+}
+
+// A complete copy takes the place of the old target in one step, once it is on the disk
+// (the worker flushed it). False after a reported failure.
+bool PutCopyInPlace(bool replacing, const char* writePath)
+{
+    if (replacing && !MoveFileExA(writePath, CopyTargetPath,
+                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ReportFailure("MoveFile");
+        return false;
+    }
     return true;
 }
 
@@ -92,7 +147,9 @@ void SaveAsCommand()
         Prompt(MB_ICONEXCLAMATION, IDS_SAME_NAME);
         return;
     }
-    if (!PrepareCopy()) {
+    bool replacing = false;
+    char writePath[MAX_PATH];
+    if (!PrepareCopy(&replacing, writePath)) {
         return;
     }
 
@@ -104,13 +161,14 @@ void SaveAsCommand()
     CurrentOwnerWindow = MainDialogWindow;
     CloseHandleVariable(&CopyTargetHandle);
 
-    if (CopyDoneFlag.load() == 1) {
+    if (CopyDoneFlag.load() == 1 && PutCopyInPlace(replacing, writePath)) {
         CloseHandleVariable(&SourceFile.handle);
         ShowNoFileWindow();
         Prompt(MB_ICONINFORMATION, IDS_CREATED, CopyTargetPath);
         return;
     }
-    if (!DeleteFileA(CopyTargetPath)) {
+    // Failed, cancelled or not put in place: only the new file goes; an old target stays.
+    if (!DeleteFileA(writePath)) {
         ReportFailure("DeleteFile");
     }
 }

@@ -3,6 +3,7 @@
 #include "core/app_state.h"
 #include "core/error_info.h"
 #include "core/file_controls.h"
+#include "core/file_dialog_rules.h"
 #include "core/resource_ids.h"
 #include "core/source_file.h"
 #include "core/wav_header.h"
@@ -59,6 +60,22 @@ void ConvertOpenFile()
     Prompt(MB_ICONINFORMATION, IDS_CREATED, RenameTargetPath);
 }
 
+// A rename cannot cross to another file system, and the header must not be written for a
+// rename bound to fail: this is asked while nothing is changed yet. A folder that cannot be
+// looked up is left to the rename to report.
+bool TargetOnAnotherDisk()
+{
+    char folder[MAX_PATH];
+    DirectoryOf(folder, RenameTargetPath);
+    BY_HANDLE_FILE_INFORMATION source;
+    BY_HANDLE_FILE_INFORMATION target;
+    if (folder[0] == '\0' || !GetFileInformationByHandle(SourceFile.handle, &source) ||
+        !FileInformationOfPath(folder, &target)) {
+        return false;
+    }
+    return source.dwVolumeSerialNumber != target.dwVolumeSerialNumber;
+}
+
 } // namespace
 
 void SaveInPlaceCommand()
@@ -77,6 +94,10 @@ void SaveInPlaceCommand()
         return;
     }
     PendingCommand = 0;
+    if (TargetOnAnotherDisk()) {
+        Prompt(MB_ICONEXCLAMATION, IDS_OTHER_DISK, RenameTargetPath);
+        return;
+    }
 
     ShowNoFileWindow();
     CloseHandleVariable(&SourceFile.handle);

@@ -20,6 +20,13 @@ INT_PTR SavingDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
         CloseHandleVariable(&thread); // the thread is never waited for
         return TRUE;
     }
+    case WM_ENDSESSION:
+        // The session ends: the copy is cancelled as by the Cancel button, so its partial
+        // file is deleted before the program ends.
+        if (wParam != 0) {
+            CopyCancelFlag.store(1);
+        }
+        return TRUE;
     case WM_COMMAND:
         // Cancel, Escape and the close box all come as IDCANCEL. The worker ends the dialog
         // at its next test, so the chunk in progress is finished first.

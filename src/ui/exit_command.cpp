@@ -23,3 +23,15 @@ void ExitCommand()
     // The open file is not closed first: ending the process releases it.
     EndDialog(MainDialogWindow, 0);
 }
+
+void EndSessionCommand()
+{
+    // No question: the program must end. Sound stops as for Exit, which comes back once the
+    // device is closed; a running copy has been told to cancel and ends its dialog itself.
+    if (IsPlaying()) {
+        PendingCommand = IDM_EXIT;
+        StopOrFinish();
+        return;
+    }
+    EndDialog(MainDialogWindow, 0);
+}

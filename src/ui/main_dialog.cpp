@@ -108,6 +108,11 @@ INT_PTR MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         ExitCommand();
         return TRUE;
+    case WM_ENDSESSION:
+        if (wParam != 0) {
+            EndSessionCommand();
+        }
+        return TRUE;
     case WM_HSCROLL:
         if (reinterpret_cast<HWND>(lParam) != GetDlgItem(window, IDC_SLIDER)) {
             return FALSE;

@@ -42,7 +42,8 @@ enum class Source {
     Cut,        // closed, header written and cut to the largest length
 };
 
-enum class Target { Absent, OldKept, Partial, NotApplicable };
+// PartialBeside: the old target kept, the partial copy left beside it.
+enum class Target { Absent, OldKept, PartialBeside, NotApplicable };
 
 struct Row {
     const char* name;
@@ -85,25 +86,25 @@ const Row Rows[] = {
      Source::Kept, Target::NotApplicable},
     {"save as: seek the source", Action::SaveAs, "SetFilePointer", 1, ERROR_INVALID_HANDLE, Sys,
      Box::Error, Source::Kept, Target::OldKept},
-    {"save as: remove the existing target", Action::SaveAs, "DeleteFileA", 1, ERROR_ACCESS_DENIED,
-     Sys, Box::Error, Source::Kept, Target::OldKept},
-    {"save as: create the target", Action::SaveAs, "CreateFileA", 1, ERROR_ACCESS_DENIED, Sys,
-     Box::Error, Source::Kept, Target::Absent},
+    // A confirmed existing target is replaced only by a complete copy, made beside it.
+    {"save as (mend): create the copy beside the old target", Action::SaveAs, "CreateFileA", 1,
+     ERROR_ACCESS_DENIED, Sys, Box::Error, Source::Kept, Target::OldKept},
     {"save as: start the worker", Action::SaveAs, "CreateThread", 1, ERROR_NOT_ENOUGH_MEMORY, Sys,
-     Box::ErrorOverSaving, Source::Kept, Target::Absent},
+     Box::ErrorOverSaving, Source::Kept, Target::OldKept},
     {"save as: write the header", Action::SaveAs, "WriteFile", 1, ERROR_WRITE_FAULT, Sys,
-     Box::ErrorOverSaving, Source::Kept, Target::Absent},
+     Box::ErrorOverSaving, Source::Kept, Target::OldKept},
     {"save as: read the first chunk", Action::SaveAs, "ReadFile", 1, ERROR_READ_FAULT, Sys,
-     Box::ErrorOverSaving, Source::Kept, Target::Absent},
+     Box::ErrorOverSaving, Source::Kept, Target::OldKept},
     {"save as: read a later chunk", Action::SaveAs, "ReadFile", 3, ERROR_READ_FAULT, Sys,
-     Box::ErrorOverSaving, Source::Kept, Target::Absent},
+     Box::ErrorOverSaving, Source::Kept, Target::OldKept},
     {"save as: write a later chunk", Action::SaveAs, "WriteFile", 3, ERROR_DISK_FULL, Sys,
-     Box::ErrorOverSaving, Source::Kept, Target::Absent},
-    {"save as: delete the partial target", Action::SaveAs, "WriteFile", 2, ERROR_DISK_FULL, Sys,
-     Box::TwoErrors, Source::Kept, Target::Partial, "DeleteFileA", ERROR_ACCESS_DENIED,
-     2}, // the first delete removes the old target
+     Box::ErrorOverSaving, Source::Kept, Target::OldKept},
+    {"save as: delete the partial copy", Action::SaveAs, "WriteFile", 2, ERROR_DISK_FULL, Sys,
+     Box::TwoErrors, Source::Kept, Target::PartialBeside, "DeleteFileA", ERROR_ACCESS_DENIED},
     {"save as (mend): the flush reports a late write error", Action::SaveAs, "FlushFileBuffers", 1,
-     ERROR_DISK_FULL, Sys, Box::ErrorOverSaving, Source::Kept, Target::Absent},
+     ERROR_DISK_FULL, Sys, Box::ErrorOverSaving, Source::Kept, Target::OldKept},
+    {"save as (mend): the complete copy replaces the old target", Action::SaveAs, "MoveFileExA", 1,
+     ERROR_ACCESS_DENIED, Sys, Box::Error, Source::Kept, Target::OldKept},
 
     // Save in place and rename (on an oversize file, so that every step runs).
     {"in place (mend): reopen for writing, no file left open", Action::SaveInPlace, "CreateFileA",
@@ -331,6 +332,12 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
         if (row.action != Action::SaveAs) {
             EXPECT_TRUE(ReadWholeFile(target) == oldTarget);
         }
+        if (row.action == Action::SaveAs && row.target != Target::PartialBeside) {
+            // No copy is left behind beside the target.
+            for (const fs::directory_entry& entry : fs::directory_iterator(temp.path())) {
+                EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+            }
+        }
         switch (row.target) {
         case Target::Absent:
             if (row.action == Action::SaveAs) {
@@ -340,10 +347,14 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
         case Target::OldKept:
             EXPECT_TRUE(ReadWholeFile(target) == oldTarget);
             break;
-        case Target::Partial:
-            EXPECT_TRUE(Exists(target));
-            EXPECT_EQ(SizeOf(target), 65536u); // the first chunk, header included
+        case Target::PartialBeside: {
+            EXPECT_TRUE(ReadWholeFile(target) == oldTarget);
+            const std::string partial = fs::path(target).replace_filename(
+                "." + fs::path(target).filename().string() + ".1.part");
+            EXPECT_EQ(SizeOf(partial), 65536u); // the first chunk, header included
+            fs::remove(partial);
             break;
+        }
         case Target::NotApplicable:
             break;
         }

@@ -93,6 +93,28 @@ TEST_F(RealFaults, SaveAsOntoAFullFileSystemLeavesNoPartialTarget)
     ExpectCreatedBox(small + "/fits.wav");
 }
 
+// The user agreed to replace the old file with the new one, not to lose both: the copy is
+// made beside the old file, so a disk that cannot hold it keeps the old file.
+TEST_F(RealFaults, AReplacementThatDoesNotFitKeepsTheOldTarget)
+{
+    const std::string small = SmallFileSystem("size=1m");
+    if (small.empty()) {
+        GTEST_SKIP() << "cannot mount a tmpfs here (" << std::strerror(errno)
+                     << "); the seam row 'save as: write a later chunk' covers it";
+    }
+    const std::string old = small + "/old.wav";
+    fs::copy_file(temp.makeFile("old.wav", 600000), old);
+    const std::string oldBytes = ReadWholeFile(old);
+    OpenSource("src.tmp", 3500000);
+    SaveAs(old);
+    const std::vector<MessageBoxRecord> errors = ErrorBoxes();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].text, BoxText(ErrorKindSystem, ERROR_DISK_FULL));
+    EXPECT_TRUE(ReadWholeFile(old) == oldBytes);
+    EXPECT_EQ(std::distance(fs::directory_iterator(small), fs::directory_iterator()), 1);
+    ExpectSourceStillOpen();
+}
+
 // Writing the header and renaming need no new room, so a full file system does not stop
 // Save in place.
 TEST_F(RealFaults, SaveInPlaceOnAFullFileSystemStillWorks)

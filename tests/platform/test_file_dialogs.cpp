@@ -192,25 +192,71 @@ TEST_F(FileDialogTest, ReplacingAnExistingFileIsAskedOnlyUnderTheOverwriteFlag)
     EXPECT_TRUE(FileDialogLog()[1].refusals.empty());
 }
 
-TEST_F(FileDialogTest, APathThatDoesNotFitTheBufferFailsTheCall)
+// A path that does not fit the caller's buffer is refused inside the dialog, which stays up
+// for another choice, rather than failing the call once the dialog has closed.
+TEST_F(FileDialogTest, APathThatDoesNotFitTheBufferIsRefusedInsideTheDialog)
 {
     // 259 characters fit with the NUL; 260 do not.
     const std::string base = temp.path() + "/";
     const std::string fits = base + std::string(MAX_PATH - 1 - base.size(), 'f');
     const std::string overlong = base + std::string(MAX_PATH - base.size(), 'g');
     AsSave("");
-    FileDialogScriptSet({Choose(fits)});
+    FileDialogScriptSet({Choose(overlong), Choose(fits)});
     ASSERT_TRUE(GetSaveFileNameA(&ofn));
-    EXPECT_EQ(std::strlen(file), static_cast<size_t>(MAX_PATH - 1));
+    EXPECT_STREQ(file, fits.c_str());
+    ASSERT_EQ(FileDialogLog()[0].refusals.size(), 1u);
+    EXPECT_NE(FileDialogLog()[0].refusals[0].find("too long"), std::string::npos);
+}
 
+// The real dialogs, typed into: an existing file deep below the folder and a new name too
+// long for the buffer are refused with a message over the dialog, which stays up; a name with
+// a double quote is one name, not a list.
+TEST_F(FileDialogTest, TheRealDialogsRefuseLongPathsAndTakeANameWithAQuote)
+{
+    std::string deep = temp.path();
+    while (deep.size() < 3800) {
+        deep += "/" + std::string(200, 'd');
+    }
+    std::filesystem::create_directories(deep);
+    const std::string deepFile = deep + "/x.tmp";
+    temp.makeFile(deepFile.substr(temp.path().size() + 1), 10);
+    const std::string quoted = temp.makeFile("a\"b.tmp", 10);
+
+    AsOpen(2);
+    FileDialogView refused;
+    FileDialogView afterOk;
+    OnNextFileDialog([&] {
+        FileDialogUserType(deepFile.c_str());
+        FileDialogUserPressReturn();
+        refused = FileDialogShown();
+        FileDialogUserAnswer(true);
+        afterOk = FileDialogShown();
+        FileDialogUserType("a\"b.tmp");
+        FileDialogUserPressReturn();
+        FileDialogUserCancel(); // only if the name was not taken
+    });
+    ASSERT_TRUE(GetOpenFileNameA(&ofn));
+    EXPECT_NE(refused.message.find("too long"), std::string::npos);
+    EXPECT_TRUE(afterOk.up);
+    EXPECT_EQ(afterOk.message, "");
+    EXPECT_STREQ(file, quoted.c_str());
+
+    // A new name of 267 bytes in a save dialog.
     AsSave("");
-    FileDialogScriptSet({Choose(overlong)});
-    EXPECT_FALSE(GetSaveFileNameA(&ofn));
-    EXPECT_EQ(CommDlgExtendedError(), static_cast<DWORD>(FNERR_BUFFERTOOSMALL));
-    // As on Win32, the size needed is in the buffer's first two bytes.
-    const unsigned needed =
-        static_cast<unsigned char>(file[0]) | (static_cast<unsigned char>(file[1]) << 8);
-    EXPECT_EQ(needed, MAX_PATH + 1u);
+    const std::string longName = std::string(263, 'n') + ".wav";
+    FileDialogView longRefused;
+    OnNextFileDialog([&] {
+        FileDialogUserType(longName.c_str());
+        FileDialogUserPressReturn();
+        longRefused = FileDialogShown();
+        FileDialogUserAnswer(true);
+        FileDialogUserType("short.wav");
+        FileDialogUserPressReturn();
+        FileDialogUserCancel();
+    });
+    ASSERT_TRUE(GetSaveFileNameA(&ofn));
+    EXPECT_NE(longRefused.message.find("too long"), std::string::npos);
+    EXPECT_STREQ(file, temp.file("short.wav").c_str());
 }
 
 TEST_F(FileDialogTest, AProposedPathChoosesTheFolderAndRelativeAnswersLandThere)
@@ -345,4 +391,32 @@ TEST_F(FileDialogTest, TheRealSaveDialogProposesTheNameAndAsksBeforeReplacing)
     EXPECT_NE(folderRefused.message.find("Path does not exist"), std::string::npos);
     EXPECT_STREQ(file, old.c_str());
     EXPECT_EQ(ofn.nFilterIndex, 1u);
+}
+
+// Return on a complete typed path acts even before the dialog has read its folder (which
+// it does in the background): the replace question for an existing file, the same-name
+// check for a link to it afterwards.
+TEST_F(FileDialogTest, ReturnOnAPathTypedBeforeTheFolderIsReadActs)
+{
+    ASSERT_TRUE(std::filesystem::create_directory(temp.file("rec")));
+    for (int i = 0; i < 300; ++i) {
+        temp.makeFile("rec/f" + std::to_string(i) + ".wav", 1);
+    }
+    const std::string old = temp.makeFile("rec/old.wav", 10);
+    std::filesystem::create_symlink(old, temp.file("rec/link.wav"));
+    for (const std::string& typed : {old, temp.file("rec/link.wav")}) {
+        SCOPED_TRACE(typed);
+        AsSave(temp.file("rec/cap.wav"));
+        FileDialogView question;
+        OnNextFileDialog([&] {
+            FileDialogUserType(typed.c_str());
+            FileDialogUserPressReturn();
+            question = FileDialogShown();
+            FileDialogUserAnswer(true);
+            FileDialogUserCancel(); // only if the question did not end the dialog
+        });
+        ASSERT_TRUE(GetSaveFileNameA(&ofn));
+        EXPECT_NE(question.message.find("already exists"), std::string::npos);
+        EXPECT_STREQ(file, typed.c_str());
+    }
 }

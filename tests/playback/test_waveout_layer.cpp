@@ -133,6 +133,48 @@ TEST_F(WaveOutTest, RefusesWhatItCannotPlayWithCodesThatSaySo)
     EXPECT_EQ(waveOutClose(device), static_cast<MMRESULT>(MMSYSERR_INVALHANDLE));
 }
 
+// Periods of 1000 bytes over buffers of 800, 1600 and 2400: a buffer comes back only
+// with the period after the one that took its last byte, when the device has played it.
+TEST_F(WaveOutTest, ABufferIsDoneOnlyWhenThePeriodAfterItsEndIsAskedFor)
+{
+    WaveOutUseTestDevice(true);
+    HWAVEOUT device = nullptr;
+    ASSERT_EQ(Open(&device), 0u);
+    PrepareAndWriteAll(device);
+    const size_t doneAfterPeriod[] = {0, 1, 1, 2, 2, 3, 3};
+    std::vector<unsigned char> pulled;
+    for (size_t period = 0; period < std::size(doneAfterPeriod); ++period) {
+        const std::vector<unsigned char> bytes = TestDevicePullPeriod(1000);
+        pulled.insert(pulled.end(), bytes.begin(), bytes.end());
+        PumpMessages();
+        EXPECT_EQ(g_completions.size(), doneAfterPeriod[period]) << "after period " << period;
+    }
+    ExpectEachBackOnceInOrder(device);
+    std::vector<unsigned char> expected;
+    for (const std::vector<char>& buffer : buffers) {
+        expected.insert(expected.end(), buffer.begin(), buffer.end());
+    }
+    expected.resize(pulled.size(), 0); // silence after the queue's end
+    EXPECT_EQ(pulled, expected);
+    EXPECT_TRUE(TestDevicePlayedBytes().empty());
+    CloseAfterUnprepare(device);
+}
+
+TEST_F(WaveOutTest, ResetReturnsABufferTakenWholeButNotYetDoneOnce)
+{
+    WaveOutUseTestDevice(true);
+    HWAVEOUT device = nullptr;
+    ASSERT_EQ(Open(&device), 0u);
+    PrepareAndWriteAll(device);
+    TestDevicePullPeriod(1000); // the first buffer whole, the second begun
+    EXPECT_EQ(waveOutClose(device), static_cast<MMRESULT>(WAVERR_STILLPLAYING));
+    EXPECT_EQ(waveOutReset(device), 0u);
+    EXPECT_EQ(TestDevicePullPeriod(1000), std::vector<unsigned char>(1000, 0));
+    PumpMessages();
+    ExpectEachBackOnceInOrder(device);
+    CloseAfterUnprepare(device);
+}
+
 TEST_F(WaveOutTest, DummyDevicePlaysEveryBufferAndReturnsEachOnce)
 {
     HWAVEOUT device = nullptr;

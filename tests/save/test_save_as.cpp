@@ -42,6 +42,20 @@ class SaveAsTest : public SaveTest {
         SaveAs(temp.file("out.wav"), {});
     }
 
+    // Hidden files in the target's folder: a copy that did not replace its target.
+    static std::string LeftBeside(const std::string& target)
+    {
+        std::string left;
+        for (const fs::directory_entry& entry :
+             fs::directory_iterator(fs::path(target).parent_path())) {
+            const std::string name = entry.path().filename().string();
+            if (name[0] == '.') {
+                left += name + " ";
+            }
+        }
+        return left;
+    }
+
     void ExpectCancelled()
     {
         EXPECT_TRUE(MessageBoxLog().empty());
@@ -125,6 +139,28 @@ TEST_F(SaveAsTest, RefusesTheSourceUnderEverySpelling)
     EXPECT_EQ(fs::hard_link_count(sourcePath), 2u);
 }
 
+// In the real save dialog, a link to the source typed at once and taken with Return is
+// refused as the source itself, after the replace question.
+TEST_F(SaveAsTest, ALinkToTheSourceTypedIntoTheRealDialogIsRefused)
+{
+    OpenSource("cap.tmp", 70000);
+    fs::create_symlink(sourcePath, temp.file("link.wav"));
+    FileDialogScriptClear();
+    const std::string typed = temp.file("link.wav");
+    OnNextFileDialog([typed] {
+        FileDialogUserType(typed.c_str());
+        FileDialogUserPressReturn();
+        FileDialogUserAnswer(true);
+        FileDialogUserCancel(); // only if Return was ignored
+    });
+    MessageBoxScriptSet({{IDOK, nullptr}});
+    Command(IDM_SAVE_AS);
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_EQ(LastBox().text, "You cannot save this file with the same name.");
+    EXPECT_TRUE(fs::is_symlink(typed));
+    ExpectSourceStillOpen();
+}
+
 TEST_F(SaveAsTest, CancellingTheSaveDialogChangesNothing)
 {
     OpenSource("cap.tmp", 70000);
@@ -156,6 +192,30 @@ TEST_F(SaveAsTest, CancelMidwayByButtonEscapeOrCloseBox)
     }
 }
 
+// A confirmed replacement is copied beside the old file, which stays until the copy is
+// complete: a cancel keeps it, and a name someone else left there is not touched.
+TEST_F(SaveAsTest, ACancelledReplacementKeepsTheOldTarget)
+{
+    OpenSource("cap.tmp", 300000);
+    const std::string target = temp.makeFile("out.wav", 5000);
+    const std::string oldTarget = ReadWholeFile(target);
+    const std::string foreign = temp.makeFile(".out.wav.1.part", 10);
+    OnNextModalLoop([this](HWND saving) {
+        ASSERT_TRUE(WaitForSize(temp.file(".out.wav.2.part"), 65536));
+        UserClick(GetDlgItem(saving, IDCANCEL));
+    });
+    SaveAs(target, {});
+    EXPECT_TRUE(MessageBoxLog().empty());
+    EXPECT_EQ(ReadWholeFile(target), oldTarget);
+    EXPECT_EQ(LeftBeside(target), ".out.wav.1.part ");
+    EXPECT_EQ(SizeOf(foreign), 10u);
+    ExpectSourceStillOpen();
+
+    SaveAs(target);
+    ExpectSaved(target);
+    EXPECT_EQ(LeftBeside(target), ".out.wav.1.part ");
+}
+
 TEST_F(SaveAsTest, CancelAfterTheLastChunkCountsAsCancelled)
 {
     OpenSource("cap.tmp", 50000);
@@ -175,15 +235,16 @@ struct FailureRow {
 TEST_F(SaveAsTest, EveryFailureIsOneBoxAndLeavesTheSourceReady)
 {
     const FailureRow rows[] = {
+        // An existing target is replaced only by a complete copy: every failure keeps it.
         {"SetFilePointer", 1, ERROR_INVALID_HANDLE, true, false},
-        {"DeleteFileA", 1, ERROR_ACCESS_DENIED, true, false},
-        {"CreateFileA", 1, ERROR_ACCESS_DENIED, false, false},
-        {"CreateThread", 1, ERROR_NOT_ENOUGH_MEMORY, false, true},
-        {"WriteFile", 1, ERROR_WRITE_FAULT, false, true}, // the header's chunk
-        {"ReadFile", 1, ERROR_READ_FAULT, false, true},
-        {"ReadFile", 3, ERROR_READ_FAULT, false, true},
-        {"WriteFile", 3, ERROR_DISK_FULL, false, true},
-        {"FlushFileBuffers", 1, ERROR_DISK_FULL, false, true},
+        {"CreateFileA", 1, ERROR_ACCESS_DENIED, true, false},
+        {"CreateThread", 1, ERROR_NOT_ENOUGH_MEMORY, true, true},
+        {"WriteFile", 1, ERROR_WRITE_FAULT, true, true}, // the header's chunk
+        {"ReadFile", 1, ERROR_READ_FAULT, true, true},
+        {"ReadFile", 3, ERROR_READ_FAULT, true, true},
+        {"WriteFile", 3, ERROR_DISK_FULL, true, true},
+        {"FlushFileBuffers", 1, ERROR_DISK_FULL, true, true},
+        {"MoveFileExA", 1, ERROR_ACCESS_DENIED, true, false}, // the final replace
     };
     int index = 0;
     for (const FailureRow& row : rows) {
@@ -213,6 +274,7 @@ TEST_F(SaveAsTest, EveryFailureIsOneBoxAndLeavesTheSourceReady)
         } else {
             EXPECT_FALSE(Exists(target));
         }
+        EXPECT_EQ(LeftBeside(target), "");
         ExpectSourceStillOpen();
         MessageBoxLogClear();
         SaveAs(target);

@@ -120,7 +120,9 @@ TEST_F(SaveInPlaceTest, ARenameThatCannotBeMadeLeavesTheHeaderUnderTheOldName)
     ExpectEndedWithNoFile();
 }
 
-TEST_F(SaveInPlaceTest, ARenameAcrossFileSystemsFailsUnderMoveFile)
+// A rename cannot cross file systems: a name on another disk is refused before the header is
+// written, and the file stays open as it was.
+TEST_F(SaveInPlaceTest, ANameOnAnotherFileSystemIsRefusedBeforeAnythingChanges)
 {
     std::error_code error;
     if (!fs::is_directory("/dev/shm", error)) {
@@ -137,10 +139,18 @@ TEST_F(SaveInPlaceTest, ARenameAcrossFileSystemsFailsUnderMoveFile)
     const std::string target =
         "/dev/shm/salvorin-" + fs::path(temp.path()).filename().string() + ".wav";
     SaveInPlace(target);
-    ExpectErrorBox(ERROR_NOT_SAME_DEVICE);
+    ASSERT_EQ(MessageBoxLog().size(), 2u); // the question, then the refusal
+    EXPECT_EQ(LastBox().text, target + " is on another disk: the file was not changed. Rename it "
+                                       "on its own disk or use Save as.");
+    EXPECT_EQ(LastBox().type, static_cast<UINT>(MB_ICONEXCLAMATION));
     EXPECT_FALSE(Exists(target));
-    EXPECT_EQ(ReadWholeFile(sourcePath), Converted(5000));
-    ExpectEndedWithNoFile();
+    EXPECT_EQ(ReadWholeFile(sourcePath), sourceBytes);
+    ExpectSourceStillOpen();
+    // On its own disk the same file converts.
+    MessageBoxLogClear();
+    SaveInPlace(temp.file("cap.wav"));
+    EXPECT_EQ(ReadWholeFile(temp.file("cap.wav")), Converted(5000));
+    ExpectCreatedBox(temp.file("cap.wav"));
 }
 
 struct FailureRow {

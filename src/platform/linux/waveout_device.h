@@ -40,15 +40,24 @@ struct Device {
     unsigned char silence = 0;
 
     // The queue is a list threaded through the headers' lpNext, so queueing allocates
-    // nothing. Guarded by `mutex`, which SDL's callback thread takes as well.
+    // nothing. Guarded by `mutex`, which SDL's callback thread takes as well. The headers
+    // before `playing` have been handed to the device whole but are not done yet: a
+    // header is played only once the device has asked for the period after its last byte.
     std::mutex mutex;
     WAVEHDR* head = nullptr;
     WAVEHDR* tail = nullptr;
-    DWORD headOffset = 0; // bytes of `head` already played
+    WAVEHDR* playing = nullptr; // the first header not yet handed over whole; null if none
+    DWORD playingOffset = 0;    // bytes of `playing` already handed over
 };
 
-// Marks the head as done, takes it off the queue and posts its MM_WOM_DONE.
-// Called with device->mutex held, so completions are posted in queue order.
+// Marks the head as done, takes it off the queue and posts its MM_WOM_DONE; a reset may
+// complete it before it was handed over whole. Called with device->mutex held, so
+// completions are posted in queue order.
 void CompleteHead(Device* device);
+
+// Fills one period the device asks for from the queue, silence after its end; first it
+// completes the headers that the periods before took whole. SDL's callback; takes the
+// device's mutex.
+void FeedPeriod(Device* device, unsigned char* stream, DWORD wanted);
 
 } // namespace waveout

@@ -18,6 +18,10 @@ int TestDeviceQueuedCount();
 // comes back as a real one would (WHDR_DONE, then MM_WOM_DONE posted to the callback
 // window; PumpMessages delivers it). Returns how many came back.
 int TestDeviceCompleteNext(int count = 1);
+// Asks the open test device for one period of `bytes`, as SDL asks its device, and returns
+// what it got: the queue's next bytes, then silence. Headers that earlier periods took
+// whole come back first (as from TestDeviceCompleteNext, but not recorded as played).
+std::vector<unsigned char> TestDevicePullPeriod(size_t bytes);
 // The bytes of every buffer that played to its end since WaveOutUseTestDevice(true), in
 // order. Buffers returned by waveOutReset are not in it.
 std::vector<unsigned char> TestDevicePlayedBytes();

@@ -3,8 +3,8 @@
 // With a script installed, GetOpenFileNameA / GetSaveFileNameA take their answers from it
 // instead of showing a dialog. A scripted choice goes through the same rules as a real
 // one: the must-exist flags refuse it inside the dialog, OFN_OVERWRITEPROMPT asks about an
-// existing file, and a full path of nMaxFile characters or more fails the call with
-// FNERR_BUFFERTOOSMALL. A refused choice (missing file or folder, "no" to replacing)
+// existing file, and a full path of nMaxFile characters or more is refused as too long. A
+// refused choice (missing file or folder, too long, "no" to replacing)
 // leaves the dialog up, so the next answer of the script is taken for the same dialog;
 // with no answer left the dialog is cancelled and counted as unscripted.
 //
@@ -57,6 +57,7 @@ struct FileDialogView {
 FileDialogView FileDialogShown();
 void FileDialogUserPickFilter(int row);    // 0-based row of the file-type list
 void FileDialogUserType(const char* text); // replaces the file-name field
-void FileDialogUserAccept();               // the Open / Save button
+void FileDialogUserAccept();               // the Open / Save button, if it is enabled
+void FileDialogUserPressReturn();          // Return in the file-name field
 void FileDialogUserCancel();
 void FileDialogUserAnswer(bool yes); // answers the message shown over the dialog

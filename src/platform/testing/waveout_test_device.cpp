@@ -111,3 +111,13 @@ std::vector<unsigned char> TestDevicePlayedBytes()
     std::lock_guard<std::mutex> lock(waveout::g_testMutex);
     return waveout::g_played == nullptr ? std::vector<unsigned char>{} : *waveout::g_played;
 }
+
+std::vector<unsigned char> TestDevicePullPeriod(size_t bytes)
+{
+    std::vector<unsigned char> period(bytes);
+    waveout::DeviceRef device = waveout::OpenTestDevice();
+    if (device) {
+        waveout::FeedPeriod(device.get(), period.data(), static_cast<DWORD>(bytes));
+    }
+    return period;
+}

@@ -7,6 +7,8 @@ const STRING_DATA StringResources[] = {
     {IDS_CONFIRM_IN_PLACE, "Source file will be changed and renamed. Are you sure?"},
     {IDS_CREATED, "File %s is successfully created."},
     {IDS_QUIT, "Do you want to quit?"},
+    {IDS_OTHER_DISK,
+     "%s is on another disk: the file was not changed. Rename it on its own disk or use Save as."},
     {IDS_CAPTION, "Salvorin"},
     {IDS_OPEN_FILTER, "Quorbel temporary files (*.tmp)|*.tmp|All files (*.*)|*.*|"},
     {IDS_SAVE_FILTER, "Windows waveform (*.wav)|*.wav|All files (*.*)|*.*|"},

@@ -24,12 +24,15 @@
 
 #if defined(__SANITIZE_ADDRESS__)
 // Fontconfig keeps a cache it never frees, and so does libdbus for the session bus that Qt
-// opens when a desktop (or the accessibility bus) is there; they are not ours to fix, and
-// every program that shows a window would otherwise fail the leak check.
+// opens when a desktop (or the accessibility bus) is there, and libpulse for the sound
+// server connection that SDL keeps for the whole process; they are not ours to fix, and
+// every program that shows a window (or plays through a sound server) would otherwise
+// fail the leak check.
 extern "C" const char* __lsan_default_suppressions()
 {
     return "leak:libfontconfig.so\n"
-           "leak:libdbus-1.so\n";
+           "leak:libdbus-1.so\n"
+           "leak:libpulse.so\n";
 }
 #endif
 #if defined(__SANITIZE_THREAD__)
@@ -152,6 +155,7 @@ void PlatformStartup(int argc, char** argv)
         g_notifier = new QSocketNotifier(g_wakeFd, QSocketNotifier::Read, g_application);
         QObject::connect(g_notifier, &QSocketNotifier::activated, g_application, [] { OnWake(); });
     }
+    qtplat::WatchEndingSignals(g_application);
 }
 
 namespace qtplat {

@@ -6,19 +6,23 @@
 // neither the folder of a new name nor a missing file without a blocking box of its own,
 // and the same rules then serve the scripted answers. Refusals and the question are shown
 // window-modal over the dialog, which stays up for another choice, as on Win32.
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -26,6 +30,7 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <optional>
 
 #include "platform/linux/qt/file_dialog_record.h"
 #include "platform/linux/qt/qt_internal.h"
@@ -156,9 +161,18 @@ std::string LastPart(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Why the dialog refuses `path`, or "" when it takes it.
-std::string Refusal(const std::string& path, DWORD flags)
+// Longest name a folder here takes, in bytes.
+constexpr size_t NameMax = 255;
+
+// Why the dialog refuses `path`, or "" when it takes it. A path that does not fit the
+// caller's buffer is refused here, so the user can choose again, rather than failing the
+// call after the dialog has closed.
+std::string Refusal(const std::string& path, DWORD flags, DWORD maxFile)
 {
+    if (path.size() >= maxFile || LastPart(path).size() > NameMax) {
+        return LastPart(path).substr(0, 40) + "...\nThe path is too long: at most " +
+               std::to_string(maxFile - 1) + " bytes.\nChoose a shorter name or folder.";
+    }
     if ((flags & (OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST)) != 0 && !IsDirectory(ParentOf(path))) {
         return LastPart(path) + "\nPath does not exist.\nCheck the path and try again.";
     }
@@ -243,7 +257,7 @@ BOOL AnswerFromScript(OPENFILENAMEA* ofn, FileDialogRecord& record, bool save, D
             record.refusals.push_back("opened folder " + path);
             continue;
         }
-        std::string refusal = Refusal(path, record.flags);
+        std::string refusal = Refusal(path, record.flags, record.maxFile);
         if (refusal.empty() && MustAskToReplace(path, record.flags, save)) {
             if (!answer.replace) {
                 refusal = ReplaceQuestion(path);
@@ -264,9 +278,22 @@ BOOL AnswerFromScript(OPENFILENAMEA* ofn, FileDialogRecord& record, bool save, D
 // Qt's file dialog with our refusals and question.
 class FileChooser final : public QFileDialog {
   public:
-    FileChooser(QWidget* parent, DWORD flags, std::vector<std::string>* refusals)
-        : QFileDialog(parent), flags_(flags), refusals_(refusals)
+    FileChooser(QWidget* parent, DWORD flags, DWORD maxFile, std::vector<std::string>* refusals)
+        : QFileDialog(parent), flags_(flags), maxFile_(maxFile), refusals_(refusals)
     {
+    }
+
+    // Return in the name field, or in the completion list below it, acts on what is typed.
+    // Qt's own field keeps Return while the completion list is shown, and that list comes up
+    // when the folder has been read: a path typed before then was ignored.
+    void WatchReturn()
+    {
+        if (auto* edit = NameField()) {
+            edit->installEventFilter(this);
+            if (edit->completer() != nullptr) {
+                edit->completer()->popup()->installEventFilter(this);
+            }
+        }
     }
 
     void accept() override
@@ -274,16 +301,16 @@ class FileChooser final : public QFileDialog {
         if (message_ != nullptr) {
             return; // the user answers the box over the dialog first
         }
-        const QStringList files = selectedFiles();
-        if (files.isEmpty()) {
+        const std::string path = ChosenPath();
+        if (path.empty()) {
             return;
         }
-        const std::string path = QFile::encodeName(files.first()).toStdString();
         if (IsDirectory(path)) {
-            QFileDialog::accept(); // opens the folder
+            setDirectory(QFile::decodeName(path.c_str())); // opens the folder
+            NameField()->clear();
             return;
         }
-        const std::string refusal = Refusal(path, flags_);
+        const std::string refusal = Refusal(path, flags_, maxFile_);
         if (!refusal.empty()) {
             refusals_->push_back(refusal);
             Show(QMessageBox::Warning, refusal, QMessageBox::Ok, false);
@@ -294,10 +321,61 @@ class FileChooser final : public QFileDialog {
                  true);
             return;
         }
-        QFileDialog::accept();
+        Take(path);
     }
 
     QMessageBox* message() const { return message_; }
+    const std::string& chosen() const { return chosen_; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress) {
+            return QFileDialog::eventFilter(watched, event);
+        }
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        QLineEdit* edit = NameField();
+        QAbstractItemView* list =
+            edit != nullptr && edit->completer() != nullptr ? edit->completer()->popup() : nullptr;
+        if ((key != Qt::Key_Return && key != Qt::Key_Enter) ||
+            (watched != edit && watched != list)) {
+            return QFileDialog::eventFilter(watched, event);
+        }
+        if (list != nullptr && list->isVisible()) {
+            if (list->currentIndex().isValid()) {
+                return false; // a completion the user picked: the list puts it in the field
+            }
+            list->hide();
+        }
+        accept();
+        return true;
+    }
+
+  private:
+    QLineEdit* NameField() const { return findChild<QLineEdit*>(QStringLiteral("fileNameEdit")); }
+
+    // The one name this dialog takes: the name field as typed, in the folder shown, or the
+    // folder itself when the field is empty. Qt would read a '"' in the field as quoting a
+    // list of names, but a double quote is an ordinary character of a name here.
+    std::string ChosenPath() const
+    {
+        const QString typed = NameField() != nullptr ? NameField()->text() : QString();
+        const std::string folder = QFile::encodeName(directory().absolutePath()).toStdString();
+        if (typed.isEmpty()) {
+            return folder;
+        }
+        std::string name = QFile::encodeName(typed).toStdString();
+        if (name.size() >= 2 && name[0] == '~' && name[1] == '/' && !Exists(Join(folder, name))) {
+            name = QFile::encodeName(QDir::homePath()).toStdString() + name.substr(1);
+        }
+        return Join(folder, name);
+    }
+
+    void Take(const std::string& path)
+    {
+        chosen_ = path;
+        QDialog::accept();
+    }
 
   private:
     void Show(QMessageBox::Icon icon, const std::string& text, QMessageBox::StandardButtons buttons,
@@ -313,23 +391,27 @@ class FileChooser final : public QFileDialog {
         message_ = box;
         // Window-modal over the file dialog, without a loop of its own: the dialog's loop
         // goes on delivering posted messages meanwhile.
-        QObject::connect(box, &QMessageBox::finished, this, [this, box, question, text](int code) {
-            if (message_ == box) {
-                message_ = nullptr;
-            }
-            if (question) {
-                if (code == QMessageBox::Yes) {
-                    QFileDialog::accept();
-                } else {
-                    refusals_->push_back(text);
-                }
-            }
-        });
+        const std::string chosen = ChosenPath();
+        QObject::connect(box, &QMessageBox::finished, this,
+                         [this, box, question, text, chosen](int code) {
+                             if (message_ == box) {
+                                 message_ = nullptr;
+                             }
+                             if (question) {
+                                 if (code == QMessageBox::Yes) {
+                                     Take(chosen);
+                                 } else {
+                                     refusals_->push_back(text);
+                                 }
+                             }
+                         });
         box->open();
     }
 
     DWORD flags_;
+    DWORD maxFile_;
     std::vector<std::string>* refusals_;
+    std::string chosen_;
     QPointer<QMessageBox> message_;
 };
 
@@ -343,7 +425,7 @@ BOOL AskForReal(OPENFILENAMEA* ofn, FileDialogRecord& record, bool save, QWidget
     StartPlace(record, &directory, &name);
     const std::vector<Pair> pairs = FilterPairs(record.filter);
 
-    FileChooser dialog(owner, record.flags, &record.refusals);
+    FileChooser dialog(owner, record.flags, record.maxFile, &record.refusals);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
@@ -385,16 +467,12 @@ BOOL AskForReal(OPENFILENAMEA* ofn, FileDialogRecord& record, bool save, QWidget
         QTimer::singleShot(0, &dialog, [action] { action(); });
     }
 #endif
+    dialog.WatchReturn();
     g_current = &dialog;
     // exec() runs a loop that also delivers posted messages (the GUI queue's notifier).
     const int result = dialog.exec();
     g_current = nullptr;
-    if (result != QDialog::Accepted) {
-        *error = 0;
-        return FALSE;
-    }
-    const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty()) {
+    if (result != QDialog::Accepted || dialog.chosen().empty()) {
         *error = 0;
         return FALSE;
     }
@@ -407,7 +485,7 @@ BOOL AskForReal(OPENFILENAMEA* ofn, FileDialogRecord& record, bool save, QWidget
             chosenPair = static_cast<DWORD>(at) + 1;
         }
     }
-    record.chosen = QFile::encodeName(files.first()).toStdString();
+    record.chosen = dialog.chosen();
     return Deliver(ofn, record.chosen, chosenPair, error);
 }
 
@@ -447,12 +525,13 @@ BOOL RunFileDialog(OPENFILENAMEA* ofn, bool save, DWORD* error)
 #ifdef SALVORIN_SEAMS
     if (g_scripted) {
         result = AnswerFromScript(ofn, record, save, error);
+    } else
+#endif
+        if (qtplat::SessionEnding()) {
+        *error = 0; // the session ends: cancelled
     } else {
         result = AskForReal(ofn, record, save, owner ? owner->widget.data() : nullptr, error);
     }
-#else
-    result = AskForReal(ofn, record, save, owner ? owner->widget.data() : nullptr, error);
-#endif
     if (owner && !owner->destroyed && ownerWasEnabled) {
         owner->enabled = true;
     }
@@ -633,11 +712,14 @@ void FileDialogUserType(const char* text)
             return;
         }
         if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
-            // Typing drops the names picked in the list, but Qt does so only while the field
-            // has the keyboard focus, which an unseen (offscreen) window never gets.
+            // Typing drops the names picked in the list, and the field keeps what is typed
+            // while the name is looked up in the list; Qt does so only while the field has the
+            // keyboard focus, which an unseen (offscreen) window never gets.
             auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
+            std::optional<QSignalBlocker> keepTyped;
             if (list != nullptr && list->selectionModel() != nullptr) {
                 list->selectionModel()->clearSelection();
+                keepTyped.emplace(list->selectionModel());
             }
             edit->selectAll();
             edit->insert(QFile::decodeName(text != nullptr ? text : ""));
@@ -649,7 +731,8 @@ namespace {
 void ClickDialogButton(QDialogButtonBox::ButtonRole role)
 {
     FileChooser* dialog = Current();
-    if (dialog == nullptr || dialog->message() != nullptr) {
+    // A dialog already ended (hidden, its loop not yet returned) takes no more clicks.
+    if (dialog == nullptr || dialog->message() != nullptr || !dialog->isVisible()) {
         return;
     }
     auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
@@ -668,6 +751,27 @@ void ClickDialogButton(QDialogButtonBox::ButtonRole role)
 void FileDialogUserAccept()
 {
     qtplat::RunOnGui([] { ClickDialogButton(QDialogButtonBox::AcceptRole); });
+}
+
+void FileDialogUserPressReturn()
+{
+    qtplat::RunOnGui([] {
+        FileChooser* dialog = Current();
+        if (dialog == nullptr || dialog->message() != nullptr) {
+            return;
+        }
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (edit == nullptr) {
+            return;
+        }
+        // To the completion list when it is shown, which then has the keyboard.
+        QWidget* target = edit;
+        if (edit->completer() != nullptr && edit->completer()->popup()->isVisible()) {
+            target = edit->completer()->popup();
+        }
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+    });
 }
 
 void FileDialogUserCancel()

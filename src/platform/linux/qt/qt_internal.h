@@ -150,6 +150,10 @@ HICON LoadIconFromModule(HINSTANCE instance, int id);
 
 // ---- the GUI thread (qt_application.cpp) ----
 bool OnGuiThread();
+// True once a termination signal has ended the session: no box or file dialog opens.
+bool SessionEnding();
+// Turns SIGTERM, SIGINT and SIGHUP into WM_ENDSESSION for every dialog (qt_session_end.cpp).
+void WatchEndingSignals(QObject* parent);
 // Runs `work` on the GUI thread and waits for it; the last error set there is carried back.
 void RunOnGui(const std::function<void()>& work);
 // Queues `work` for the GUI thread; delivered in order with posted messages by whatever

@@ -100,12 +100,13 @@ int ShowBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
         } else {
             ++g_unscripted;
         }
+    } else
+#endif
+        if (qtplat::SessionEnding()) {
+        answer = (type & 0xF) == MB_OK ? IDOK : IDCANCEL; // the session ends: nobody answers
     } else {
         answer = AskForReal(ownerWindow ? ownerWindow->widget.data() : nullptr, record);
     }
-#else
-    answer = AskForReal(ownerWindow ? ownerWindow->widget.data() : nullptr, record);
-#endif
     if (ownerWindow && !ownerWindow->destroyed && ownerWasEnabled) {
         ownerWindow->enabled = true;
     }

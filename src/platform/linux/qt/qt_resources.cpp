@@ -26,7 +26,9 @@ struct HICON__ {
 
 namespace {
 constexpr UINT kByPosition = 0x00000400;
-constexpr UINT kNoItem = 0xFFFFFFFF;
+#ifdef SALVORIN_SEAMS
+constexpr UINT kNoItem = 0xFFFFFFFF; // GetMenuState, which only tests call
+#endif
 
 std::mutex g_iconsMutex;
 std::vector<std::unique_ptr<HICON__>>* g_icons = nullptr; // guarded by g_iconsMutex

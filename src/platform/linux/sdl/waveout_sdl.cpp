@@ -103,6 +103,9 @@ MMRESULT EnsureSdlAudio()
     }
     SDL_LogSetOutputFunction(QuietSdlLog, nullptr);
     QuietAlsa();
+    // SDL would take SIGINT and SIGTERM for a quit event nobody reads; the platform has its
+    // own handlers for them (qt_session_end.cpp).
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         // No driver could start: no sound card and no audio server.
         return MMSYSERR_NODRIVER;
@@ -140,26 +143,7 @@ uint16_t FramesPerCallback(uint32_t rate)
 
 void AudioCallback(void* user, Uint8* stream, int length)
 {
-    auto* device = static_cast<Device*>(user);
-    const auto wanted = static_cast<DWORD>(length);
-    DWORD filled = 0;
-    std::lock_guard<std::mutex> lock(device->mutex);
-    while (filled < wanted && device->head != nullptr) {
-        WAVEHDR* header = device->head;
-        const DWORD left = header->dwBufferLength - device->headOffset;
-        const DWORD take = std::min(left, wanted - filled);
-        if (take > 0) {
-            memcpy(stream + filled, header->lpData + device->headOffset, take);
-        }
-        filled += take;
-        device->headOffset += take;
-        if (device->headOffset == header->dwBufferLength) {
-            CompleteHead(device);
-        }
-    }
-    if (filled < wanted) {
-        memset(stream + filled, device->silence, wanted - filled);
-    }
+    FeedPeriod(static_cast<Device*>(user), stream, static_cast<DWORD>(length));
 }
 
 MMRESULT OpenSdlDevice(const DeviceRef& shared)
@@ -184,7 +168,6 @@ MMRESULT OpenSdlDevice(const DeviceRef& shared)
         return OpenFailure();
     }
     device->sdlDevice = id;
-    device->silence = device->format.wBitsPerSample == 8 ? 0x80 : 0x00;
     return MMSYSERR_NOERROR;
 }
 
@@ -218,6 +201,36 @@ void CloseSdlDevice(Device* device)
 
 const Backend kSdlBackend = {OpenSdlDevice, StartSdlDevice, CloseSdlDevice};
 
+void FeedPeriod(Device* device, unsigned char* stream, DWORD wanted)
+{
+    DWORD filled = 0;
+    std::lock_guard<std::mutex> lock(device->mutex);
+    // SDL asks for this period only after it has given the last one to the sound server
+    // and the server has made room: what that period held has been played. Reporting a
+    // header done when its last byte was copied instead let the program close the device
+    // while the server still had the end of the sound to play.
+    while (device->head != nullptr && device->head != device->playing) {
+        CompleteHead(device);
+    }
+    while (filled < wanted && device->playing != nullptr) {
+        WAVEHDR* header = device->playing;
+        const DWORD left = header->dwBufferLength - device->playingOffset;
+        const DWORD take = std::min(left, wanted - filled);
+        if (take > 0) {
+            memcpy(stream + filled, header->lpData + device->playingOffset, take);
+        }
+        filled += take;
+        device->playingOffset += take;
+        if (device->playingOffset == header->dwBufferLength) {
+            device->playing = header->lpNext;
+            device->playingOffset = 0;
+        }
+    }
+    if (filled < wanted) {
+        memset(stream + filled, device->silence, wanted - filled);
+    }
+}
+
 void CompleteHead(Device* device)
 {
     WAVEHDR* header = device->head;
@@ -225,7 +238,10 @@ void CompleteHead(Device* device)
     if (device->head == nullptr) {
         device->tail = nullptr;
     }
-    device->headOffset = 0;
+    if (device->playing == header) {
+        device->playing = header->lpNext;
+        device->playingOffset = 0;
+    }
     header->lpNext = nullptr;
     header->dwFlags = (header->dwFlags & ~static_cast<DWORD>(WHDR_INQUEUE)) | WHDR_DONE;
     if (device->window != nullptr) {
@@ -279,6 +295,7 @@ MMRESULT waveOutOpen(LPHWAVEOUT handle, UINT deviceId, LPCWAVEFORMATEX format, D
     auto device = std::make_shared<Device>();
     device->window = callbackType == CALLBACK_WINDOW ? window : nullptr;
     device->format = *format;
+    device->silence = format->wBitsPerSample == 8 ? 0x80 : 0x00;
     device->backend = &waveout::kSdlBackend;
 #ifdef SALVORIN_SEAMS
     if (const waveout::Backend* test = waveout::ChosenTestBackend()) {
@@ -350,6 +367,9 @@ MMRESULT waveOutWrite(HWAVEOUT handle, LPWAVEHDR header, UINT size)
             device->tail->lpNext = header;
         }
         device->tail = header;
+        if (device->playing == nullptr) {
+            device->playing = header;
+        }
     }
     // Unpaused outside our mutex: SDL holds its own lock around the callback, which takes ours.
     if (!device->started) {
