@@ -21,6 +21,7 @@ set(platform_layers
   "linux/wine:linux/wine linux/posix"
   "linux/qt:linux/qt linux/posix"
   "linux/sdl:linux/sdl"
+  "windows:windows testing"
   "testing:testing linux/posix linux/wine linux/qt linux/sdl")
 set(interface_regex "^platform/(win32[a-z_]*\\.h|startup\\.h)$")
 set(toolkit_regex "^<(Q[A-Za-z]*|SDL[A-Za-z_]*\\.h|unistd\\.h|fcntl\\.h|dirent\\.h|dlfcn\\.h|pthread\\.h|poll\\.h|sys/.*|linux/.*)>$")

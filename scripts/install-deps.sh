@@ -15,6 +15,13 @@ packages+=(pulseaudio pulseaudio-utils)
 # accessibility check (a private session bus, the AT-SPI bus and its Python binding).
 packages+=(python3 dpkg-dev file appstream desktop-file-utils
            dbus dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0)
+# The Windows program (scripts/build-windows.sh, scripts/test-windows.sh): the cross compiler,
+# GoogleTest's sources to build for it, Wine and its fonts, the installer and zip tools, and
+# what drives and pictures the program under Xvfb.
+if [ "${1:-}" = "--windows" ]; then
+    packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine nsis zip unzip
+               xdotool x11-apps netpbm)
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep 'install ok installed' >/dev/null || missing+=("$p")

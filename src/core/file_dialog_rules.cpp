@@ -21,11 +21,28 @@ void LoadFilterString(UINT stringId, char* buffer)
     }
 }
 
+namespace {
+
+// The last folder separator of `path` (Windows takes '\\' and '/'), or null.
+char* LastSeparator(char* path)
+{
+    char* last = nullptr;
+    for (const char* separator = PATH_SEPARATORS; *separator != '\0'; ++separator) {
+        char* found = std::strrchr(path, *separator);
+        if (found != nullptr && (last == nullptr || found > last)) {
+            last = found;
+        }
+    }
+    return last;
+}
+
+} // namespace
+
 void ReplaceExtension(char* path, const char* extension)
 {
     // Byte-wise searches are safe in UTF-8: no byte of a multibyte character is '.' or '/'.
     const char* dot = std::strrchr(path, '.');
-    const char* slash = std::strrchr(path, '/');
+    const char* slash = LastSeparator(path);
     const char* name = slash != nullptr ? slash + 1 : path;
     size_t at = std::strlen(path);
     // A dot in a folder name is no extension, nor is the leading dot of a hidden file's name.
@@ -45,12 +62,13 @@ void DirectoryOf(char* destination, const char* path)
         destination[0] = '\0';
         return;
     }
-    char* slash = std::strrchr(destination, '/');
+    char* slash = LastSeparator(destination);
     if (slash == nullptr) {
         destination[0] = '\0';
-    } else if (slash == destination) {
-        // The root keeps its slash: it is a directory of its own, and "" would mean "anywhere".
-        destination[1] = '\0';
+    } else if (slash == destination || (slash == destination + 2 && destination[1] == ':')) {
+        // The root keeps its slash ("/", "C:\\"): it is a directory of its own, and "" (or a
+        // bare "C:") would mean "anywhere" (or the drive's current folder).
+        slash[1] = '\0';
     } else {
         *slash = '\0';
     }

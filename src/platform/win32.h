@@ -68,6 +68,8 @@ typedef const RESOURCE_MODULE* HINSTANCE;
 #define GetGValue(rgb) ((BYTE)(((WORD)(rgb)) >> 8))
 #define GetBValue(rgb) ((BYTE)((rgb) >> 16))
 #define MAX_PATH 260
+// Not a Win32 name: the characters that end a folder in a path ("\\/" on Windows).
+#define PATH_SEPARATORS "/"
 
 // ---------------------------------------------------------------------------------------
 // Error codes (GetLastError)
@@ -237,55 +239,7 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, size_t stackSize, LPTHREAD_S
 // ---------------------------------------------------------------------------------------
 // Resources: what a module instance holds. Dialog templates, menus, strings and icons are
 // plain data that the program defines; the platform builds windows from them.
-struct DLGITEM_DATA {
-    const char*
-        className;      // "button", "static", "combobox", "msctls_trackbar32", "msctls_progress32"
-    const char* text;   // for SS_ICON statics: the icon id as "#112"
-    int id;             // -1 for none
-    short x, y, cx, cy; // dialog units
-    DWORD style;
-    DWORD exStyle;
-};
-
-struct DLGTEMPLATE_DATA {
-    WORD resourceId;
-    DWORD style;
-    DWORD exStyle;
-    short x, y, cx, cy;
-    const char* title;
-    const char* fontName;
-    WORD pointSize;
-    WORD menuId; // 0 for none
-    const DLGITEM_DATA* items;
-    int itemCount;
-};
-
-// A menu is a flat list: an MF_POPUP entry opens a pop-up whose items follow it, up to and
-// including the entry flagged MF_END.
-struct MENUITEM_DATA {
-    UINT flags; // MF_POPUP, MF_SEPARATOR, MF_END (combinable with the last item)
-    UINT id;
-    const char* text;
-};
-
-struct MENU_DATA {
-    WORD resourceId;
-    const MENUITEM_DATA* items;
-    int itemCount;
-};
-
-struct STRING_DATA {
-    UINT id;
-    const char* text;
-};
-
-// An icon image in 16 colours: `pixels` holds width*height characters, row by row from the
-// top, each a hexadecimal digit indexing the standard 16-colour palette or '.' for clear.
-struct ICON_DATA {
-    WORD resourceId;
-    int width, height;
-    const char* pixels;
-};
+#include "platform/win32_resource_data.h"
 
 struct RESOURCE_MODULE {
     const DLGTEMPLATE_DATA* dialogs;

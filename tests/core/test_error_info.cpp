@@ -66,6 +66,12 @@ TEST_F(ErrorInfoTest, SystemSentenceInsertsShowAQuestionMark)
     ErrorInfo record;
     Fill(&record, ErrorKindSystem, 34, "ReadFile", nullptr);
     const std::string text = record.messageText;
+#ifdef _WIN32
+    if (text.find('%') == std::string::npos && text.find('?') == std::string::npos) {
+        GTEST_SKIP() << "this system's sentence for code 34 has no inserts (Wine's: " << text
+                     << "); Windows' names the disk and drive with %1..%3";
+    }
+#endif
     EXPECT_NE(text.find('?'), std::string::npos) << text;
     EXPECT_EQ(text.find("%1"), std::string::npos) << text;
     EXPECT_EQ(text.find("%2"), std::string::npos) << text;

@@ -45,10 +45,12 @@ class SaveTest : public MainDialogTest {
     std::string OpenSource(const std::string& name, uint64_t size)
     {
         sourcePath = temp.makeFile(name, size);
-        OpenSourceFile(sourcePath.c_str());
-        EXPECT_TRUE(IsSourceFileOpen());
+        // Read before the program opens it: on Windows its share mode 0 refuses every other
+        // opener, this process's readers included.
         sourceBytes =
             size <= (64u << 20) ? ReadWholeFile(sourcePath) : ReadPrefix(sourcePath, 1u << 20);
+        OpenSourceFile(sourcePath.c_str());
+        EXPECT_TRUE(IsSourceFileOpen());
         WavHeader header;
         BuildWavHeader(&header);
         headerBytes.assign(reinterpret_cast<const char*>(header.bytes), WavHeaderSize);
@@ -131,7 +133,34 @@ class SaveTest : public MainDialogTest {
         EXPECT_TRUE(IsSourceFileOpen());
         EXPECT_EQ(Text(dialog), sourcePath + " - Salvorin");
         EXPECT_TRUE(Enabled(IDC_PLAY));
-        EXPECT_EQ(ReadWholeFile(sourcePath), sourceBytes);
+        EXPECT_EQ(ReadOpenSource(), sourceBytes);
+    }
+
+    // The open source file's bytes. On Windows the program's share mode 0 refuses every
+    // other opener, so they are read through its own handle, mapped (which neither moves its
+    // file pointer nor counts as one of its calls).
+    std::string ReadOpenSource() const
+    {
+#ifdef _WIN32
+        if (IsSourceFileOpen()) {
+            std::string bytes;
+            HANDLE mapping =
+                CreateFileMappingA(SourceFile.handle, nullptr, PAGE_READONLY, 0, 0, nullptr);
+            if (mapping == nullptr) {
+                return bytes;
+            }
+            const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+            if (view != nullptr) {
+                LARGE_INTEGER size = {};
+                GetFileSizeEx(SourceFile.handle, &size);
+                bytes.assign(static_cast<const char*>(view), static_cast<size_t>(size.QuadPart));
+                UnmapViewOfFile(view);
+            }
+            CloseHandle(mapping);
+            return bytes;
+        }
+#endif
+        return ReadWholeFile(sourcePath);
     }
 
     void ExpectNoFileWindow()

@@ -6,11 +6,33 @@
 #include <stdexcept>
 #include <vector>
 
+#ifdef _WIN32
+#include <random>
+#else
 #include <stdlib.h>
 #include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
+#ifdef _WIN32
+TempDir::TempDir()
+{
+    // No mkdtemp here: a random name, taken only if the folder could be made anew.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path candidate =
+            fs::temp_directory_path() / ("salvorin-test-" + std::to_string(random()));
+        std::error_code error;
+        if (fs::create_directory(candidate, error)) {
+            const std::u8string text = candidate.u8string();
+            path_.assign(text.begin(), text.end());
+            return;
+        }
+    }
+    throw std::runtime_error("no temporary folder");
+}
+#else
 TempDir::TempDir()
 {
     std::string pattern = (fs::temp_directory_path() / "salvorin-test-XXXXXX").string();
@@ -21,6 +43,7 @@ TempDir::TempDir()
     }
     path_ = buffer.data();
 }
+#endif
 
 TempDir::~TempDir()
 {

@@ -3,13 +3,16 @@
 #include <cstdlib>
 #include <string>
 
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include "platform/testing/seams.h"
 
 int main(int argc, char** argv)
 {
+#ifndef _WIN32
     // Headless by default: no display and no sound card are needed to run the tests.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
@@ -20,6 +23,7 @@ int main(int argc, char** argv)
         chmod(runtime.c_str(), 0700);
         setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     }
+#endif
     ::testing::InitGoogleTest(&argc, argv);
     PlatformStartup(argc, argv);
     return RUN_ALL_TESTS();

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The installer under Wine: a silent per-user install, the program starting from where it
+# was installed, and the uninstaller removing it all again. Runs under xvfb-run.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+installer=$(ls build-windows/salvorin-*-setup.exe)
+. scripts/windows/wine_env.sh
+fail() { echo "installer test: $*" >&2; exit 1; }
+key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Salvorin'
+user=$(id -un)
+home="$wine_c/users/$user"
+dir="$home/AppData/Local/Programs/Salvorin"
+menu="$home/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Salvorin.lnk"
+
+wine "$installer" /S
+[ -f "$dir/salvorin.exe" ] || fail "salvorin.exe not installed in $dir"
+[ -f "$dir/uninstall.exe" ] || fail "no uninstaller in $dir"
+[ -f "$menu" ] || fail "no Start menu entry"
+wine reg query "$key" /v UninstallString | grep -F 'uninstall.exe' >/dev/null ||
+    fail "uninstaller not registered under $key"
+
+# The installed program starts: its main window appears.
+wine "$dir/salvorin.exe" &
+shown=no
+for _ in $(seq 100); do
+    if xdotool search --name '^Salvorin$' >/dev/null 2>&1; then
+        shown=yes
+        break
+    fi
+    sleep 0.2
+done
+wineserver -k || true
+[ "$shown" = yes ] || fail "the installed program showed no window"
+
+# The uninstaller copies itself away and runs from there: wait for it to finish.
+wine "$dir/uninstall.exe" /S
+for _ in $(seq 100); do
+    [ -e "$dir" ] || break
+    sleep 0.2
+done
+wineserver -w
+[ ! -e "$dir" ] || fail "uninstall left $dir: $(ls "$dir")"
+[ ! -e "$menu" ] || fail "uninstall left the Start menu entry"
+if wine reg query "$key" >/dev/null 2>&1; then
+    fail "uninstall left $key"
+fi
+echo "installer test: install, start and uninstall passed"
