@@ -239,10 +239,16 @@ TEST_F(Files, UnsharedOpenKeepsOthersOut)
     const DWORD sharing = ERROR_SHARING_VIOLATION;
     EXPECT_EQ(OpenError(path, GENERIC_READ, 0, OPEN_EXISTING), sharing);
     EXPECT_EQ(OpenError(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING), sharing);
-    // A refused delete must not have removed it.
+    // A refused delete or replace must not have removed it, nor the file meant to replace it.
     SetLastError(0);
     EXPECT_FALSE(DeleteFileA(path.c_str()));
     EXPECT_EQ(GetLastError(), sharing);
+    const std::string newer = dir.makeFile("newer.wav", 16);
+    SetLastError(0);
+    EXPECT_FALSE(MoveFileExA(newer.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(GetLastError(), sharing);
+    EXPECT_EQ(ReadWholeFile(path).size(), 64u);
+    EXPECT_EQ(ReadWholeFile(newer).size(), 16u);
     EXPECT_EQ(OpenInOtherProcess(path, 0), static_cast<int>(sharing));
     EXPECT_EQ(OpenInOtherProcess(path, FILE_SHARE_READ), static_cast<int>(sharing));
     EXPECT_TRUE(CloseHandle(held));

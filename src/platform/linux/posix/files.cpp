@@ -633,10 +633,16 @@ BOOL MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags)
             return FALSE;
         }
     } else {
-        // Win32 replaces files only; rename() would also replace an empty folder.
+        // Win32 replaces files only; rename() would also replace an empty folder. Nor does
+        // it replace a file someone holds open unshared, which rename() would do silently.
         struct stat status;
-        if (lstat(to.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
-            return Fail(ERROR_ACCESS_DENIED);
+        if (lstat(to.c_str(), &status) == 0) {
+            if (S_ISDIR(status.st_mode)) {
+                return Fail(ERROR_ACCESS_DENIED);
+            }
+            if (S_ISREG(status.st_mode) && FileHeldOpen(to)) {
+                return Fail(ERROR_SHARING_VIOLATION);
+            }
         }
         if (rename(from.c_str(), to.c_str()) != 0) {
             return FailMove(errno, from);
