@@ -36,6 +36,13 @@ char* LastSeparator(char* path)
     return last;
 }
 
+// "C:\\" where paths have drives (where '\\' separates, on Windows); on Linux "a:/" is a
+// folder named "a:".
+bool IsDriveRoot(const char* path, const char* slash)
+{
+    return std::strchr(PATH_SEPARATORS, '\\') != nullptr && slash == path + 2 && path[1] == ':';
+}
+
 } // namespace
 
 void ReplaceExtension(char* path, const char* extension)
@@ -65,7 +72,7 @@ void DirectoryOf(char* destination, const char* path)
     char* slash = LastSeparator(destination);
     if (slash == nullptr) {
         destination[0] = '\0';
-    } else if (slash == destination || (slash == destination + 2 && destination[1] == ':')) {
+    } else if (slash == destination || IsDriveRoot(destination, slash)) {
         // The root keeps its slash ("/", "C:\\"): it is a directory of its own, and "" (or a
         // bare "C:") would mean "anywhere" (or the drive's current folder).
         slash[1] = '\0';
