@@ -174,10 +174,13 @@ void UserTypeComboText(HWND combo, const char* text)
         return;
     }
     SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0); // typing leaves the list
-    SendMessageA(info.hwndItem, EM_SETSEL, 0, -1);
     if (*text == '\0') {
-        SendMessageA(info.hwndItem, WM_CHAR, VK_BACK, 0);
+        // Emptied with Backspace: Wine's edit field does not report a cleared selection.
+        SetWindowTextA(combo, "");
+        Notify(combo, CBN_EDITCHANGE);
+        return;
     }
+    SendMessageA(info.hwndItem, EM_SETSEL, 0, -1);
     for (const char* c = text; *c != '\0'; ++c) {
         SendMessageA(info.hwndItem, WM_CHAR, static_cast<unsigned char>(*c), 0);
     }
