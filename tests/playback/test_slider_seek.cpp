@@ -47,22 +47,20 @@ TEST_F(PlaybackTest, DraggingLeavesTheSliderAloneAndSeeksOnRelease)
     EXPECT_EQ(SliderPos(), 68);
 }
 
+// What the dialog procedure answers (on Windows a sent WM_HSCROLL returns the dialog's
+// message result instead, so the procedure is asked directly).
 TEST_F(PlaybackTest, ScrollCodesReportedToTheDialog)
 {
     OpenData(1000);
-    HWND slider = Item(IDC_SLIDER);
-    EXPECT_EQ(
-        SendMessageA(dialog, WM_HSCROLL, TB_THUMBTRACK, reinterpret_cast<LPARAM>(Item(IDC_RATE))),
-        FALSE);
+    const LPARAM slider = reinterpret_cast<LPARAM>(Item(IDC_SLIDER));
+    EXPECT_EQ(MainDialogProc(dialog, WM_HSCROLL, TB_THUMBTRACK,
+                             reinterpret_cast<LPARAM>(Item(IDC_RATE))),
+              FALSE);
     EXPECT_EQ(PlaybackState.dragging, 0u);
     for (int code = TB_LINEUP; code <= TB_BOTTOM; ++code) {
-        EXPECT_EQ(
-            SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(code, 0), reinterpret_cast<LPARAM>(slider)),
-            TRUE)
-            << code;
+        EXPECT_EQ(MainDialogProc(dialog, WM_HSCROLL, MAKEWPARAM(code, 0), slider), TRUE) << code;
     }
-    EXPECT_EQ(SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(slider)),
-              FALSE);
+    EXPECT_EQ(MainDialogProc(dialog, WM_HSCROLL, TB_ENDTRACK, slider), FALSE);
 }
 
 TEST_F(PlaybackTest, SeekingToTheEndWhilePlayingReturnsToIdleWithoutAMessage)
