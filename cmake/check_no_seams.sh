@@ -4,7 +4,7 @@
 # outside the testing library).
 # Usage: check_no_seams.sh <salvorin binary>
 set -euo pipefail
-seams='FaultInject|FaultClearAll|FaultCallCount|FaultShouldFail|MessageBoxScript[A-Za-z]*|MessageBoxLog[A-Za-z]*|MessageBoxUnscriptedCount|FileDialogScript[A-Za-z]*|FileDialogLog[A-Za-z]*|FileDialogUnscriptedCount|FileDialogShown|FileDialogUser[A-Za-z]*|OnNextFileDialog|OnNextModalLoop|TakeNextModalAction|PumpMessages|User(Click|PickComboRow|TypeComboText|PressKey|CloseWindow|OpenMenu|ChooseMenuItem|Slider)|QueryStaticTextColor|MenuItemText|WindowIcon|IconPixel|ActiveModalDialog|SaveWindowImage|WaveOutUseTestDevice|TestDevice[A-Za-z]*|ChosenTestBackend|CreateDialogParamA|DestroyWindow|IsWindowEnabled|IsWindowVisible|GetWindowTextA|GetWindowRect|GetClientRect|MapDialogRect|GetMenu|GetMenuState|CommDlgExtendedError|WaitForSingleObject'
+seams='FaultInject|FaultClearAll|FaultCallCount|FaultShouldFail|MessageBoxScript[A-Za-z]*|MessageBoxLog[A-Za-z]*|MessageBoxUnscriptedCount|FileDialogScript[A-Za-z]*|FileDialogLog[A-Za-z]*|FileDialogUnscriptedCount|FileDialogShown|FileDialogUser[A-Za-z]*|OnNextFileDialog|OnNextModalLoop|TakeNextModalAction|PumpMessages|User(Click|PickComboRow|TypeComboText|PressKey|CloseWindow|OpenMenu|ChooseMenuItem|Slider)|QueryStaticTextColor|MenuItemText|WindowIcon|IconPixel|ActiveModalDialog|SaveWindowImage|WaveOutUseTestDevice|TestDevice[A-Za-z]*|ChosenTestBackend|CreateDialogParamA|DestroyWindow|IsWindowEnabled|IsWindowVisible|GetWindowTextA|GetWindowRect|MapDialogRect|GetObjectA|GetMenu|GetMenuState|CommDlgExtendedError|WaitForSingleObject'
 found=$(nm -C "$1" | grep -Ew "($seams)" || true)
 if [ -n "$found" ]; then
     echo "seam symbols in $1:" >&2

@@ -19,8 +19,8 @@ struct StripRecord {
     uint32_t* pixels; // top row first
     int width;
     int height;
-    bool drawn;  // the envelope is shown, not the grey strip
-    int marker;  // the column under the marker, -1 for none
+    bool drawn; // the envelope is shown, not the grey strip
+    int marker; // the column under the marker, -1 for none
 };
 
 StripRecord Strip = {nullptr, nullptr, 0, 0, false, -1};
@@ -177,8 +177,8 @@ void InitWaveformStrip()
     DrawGrey();
     // The pixels' top bytes stay 0: a picture with alpha would make the control keep a
     // copy of its own, and later writes would not show.
-    HBITMAP previous = reinterpret_cast<HBITMAP>(SendMessageA(
-        StripControl(), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+    HBITMAP previous = reinterpret_cast<HBITMAP>(
+        SendMessageA(StripControl(), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
     if (previous != nullptr && previous != bitmap) {
         DeleteObject(previous);
     }
@@ -234,8 +234,8 @@ void ReleaseWaveformStrip()
     if (Strip.bitmap == nullptr) {
         return;
     }
-    HBITMAP shown = reinterpret_cast<HBITMAP>(
-        SendMessageA(StripControl(), STM_SETIMAGE, IMAGE_BITMAP, 0));
+    HBITMAP shown =
+        reinterpret_cast<HBITMAP>(SendMessageA(StripControl(), STM_SETIMAGE, IMAGE_BITMAP, 0));
     if (shown != nullptr && shown != Strip.bitmap) {
         DeleteObject(shown);
     }

@@ -57,9 +57,12 @@ std::vector<std::vector<Extent>> EnvelopeOf(const std::vector<unsigned char>& da
         auto& column = result[at * static_cast<size_t>(columns) / data.size()];
         for (int ch = 0; ch < channels; ++ch) {
             const unsigned char* p = &data[at + static_cast<size_t>(ch * bits / 8)];
-            const int sample = bits == 8 ? (p[0] - 128) * 256 : static_cast<int16_t>(p[0] | p[1] << 8);
-            column[static_cast<size_t>(ch)].low = std::min(column[static_cast<size_t>(ch)].low, sample);
-            column[static_cast<size_t>(ch)].high = std::max(column[static_cast<size_t>(ch)].high, sample);
+            const int sample =
+                bits == 8 ? (p[0] - 128) * 256 : static_cast<int16_t>(p[0] | p[1] << 8);
+            column[static_cast<size_t>(ch)].low =
+                std::min(column[static_cast<size_t>(ch)].low, sample);
+            column[static_cast<size_t>(ch)].high =
+                std::max(column[static_cast<size_t>(ch)].high, sample);
         }
     }
     return result;
@@ -73,7 +76,8 @@ class WaveformStripTest : public MainDialogTest {
         auto bitmap = reinterpret_cast<HBITMAP>(
             SendMessageA(Item(IDC_WAVEFORM), STM_GETIMAGE, IMAGE_BITMAP, 0));
         DIBSECTION section = {};
-        if (bitmap == nullptr || GetObjectA(bitmap, sizeof section, &section) != sizeof section ||
+        if (bitmap == nullptr ||
+            GetObjectA(bitmap, sizeof section, &section) != static_cast<int>(sizeof section) ||
             section.dsBm.bmBitsPixel != 32 || section.dsBm.bmBits == nullptr) {
             return picture;
         }
@@ -115,8 +119,8 @@ class WaveformStripTest : public MainDialogTest {
             for (int x = 0; x < picture.width; ++x) {
                 const uint32_t pixel = picture.at(x, y);
                 if (pixel != StripEmptyColour && pixel != StripFrameColour) {
-                    return ::testing::AssertionFailure() << std::hex << pixel << " at " << std::dec
-                                                         << x << ", " << y;
+                    return ::testing::AssertionFailure()
+                           << std::hex << pixel << " at " << std::dec << x << ", " << y;
                 }
             }
         }
@@ -136,7 +140,8 @@ class WaveformStripTest : public MainDialogTest {
         const std::string path = temp.file(name);
         std::ofstream out(path, std::ios::binary);
         out << std::string(44, '\0');
-        out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+        out.write(reinterpret_cast<const char*>(data.data()),
+                  static_cast<std::streamsize>(data.size()));
         return path;
     }
 };
@@ -290,8 +295,8 @@ TEST_F(WaveformStripTest, WithoutABitmapTheStripStaysBlankAndTheFileStillOpens)
     DestroyWindow(dialog);
     const int before = FaultCallCount("CreateDIBSection");
     FaultInject("CreateDIBSection", 1, ERROR_NOT_ENOUGH_MEMORY);
-    dialog = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
-                                MainDialogProc, 0);
+    dialog =
+        CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(SendMessageA(Item(IDC_WAVEFORM), STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
     OpenSourceFile(WriteData("a.tmp", SwellingTones(20000)).c_str());

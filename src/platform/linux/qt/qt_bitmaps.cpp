@@ -21,7 +21,8 @@ namespace {
 constexpr LONG MaximumSide = 16384;
 
 std::mutex g_bitmapsMutex;
-std::vector<std::unique_ptr<qtplat::Bitmap>>* g_bitmaps = new std::vector<std::unique_ptr<qtplat::Bitmap>>;
+std::vector<std::unique_ptr<qtplat::Bitmap>>* g_bitmaps =
+    new std::vector<std::unique_ptr<qtplat::Bitmap>>;
 
 qtplat::Bitmap* LiveBitmap(const void* handle)
 {

@@ -602,7 +602,8 @@ BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase)
     if (rect == nullptr) {
         area->update();
     } else {
-        area->update(QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top));
+        area->update(
+            QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top));
     }
     return TRUE;
 }
