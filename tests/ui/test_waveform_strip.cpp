@@ -1,6 +1,7 @@
 // The waveform strip as the control shows it: its bitmap read back pixel by pixel and
 // compared with an envelope this test works out from the file's own bytes.
 #include "support/main_dialog_fixture.h"
+#include "support/strip_picture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,15 +14,6 @@
 #include "ui/waveform_strip.h"
 
 namespace {
-
-// The picture the strip control holds, rows top first.
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels;
-    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
-    bool operator==(const Picture&) const = default;
-};
 
 // 16-bit stereo data: the left channel a tone swelling from silence to near full scale,
 // the right one a slower tone at a fixed level, so every column and each channel differs.
@@ -70,45 +62,7 @@ std::vector<std::vector<Extent>> EnvelopeOf(const std::vector<unsigned char>& da
 
 class WaveformStripTest : public MainDialogTest {
   protected:
-    Picture Shown() const
-    {
-        Picture picture;
-        auto bitmap = reinterpret_cast<HBITMAP>(
-            SendMessageA(Item(IDC_WAVEFORM), STM_GETIMAGE, IMAGE_BITMAP, 0));
-        DIBSECTION section = {};
-        if (bitmap == nullptr ||
-            GetObjectA(bitmap, sizeof section, &section) != static_cast<int>(sizeof section) ||
-            section.dsBm.bmBitsPixel != 32 || section.dsBm.bmBits == nullptr) {
-            return picture;
-        }
-        picture.width = section.dsBm.bmWidth;
-        picture.height = section.dsBm.bmHeight;
-        const auto* bits = static_cast<const uint32_t*>(section.dsBm.bmBits);
-        for (int y = 0; y < picture.height; ++y) {
-            const int row = section.dsBmih.biHeight < 0 ? y : picture.height - 1 - y;
-            for (int x = 0; x < picture.width; ++x) {
-                picture.pixels.push_back(bits[row * picture.width + x] & 0xFFFFFF);
-            }
-        }
-        return picture;
-    }
-
-    // The single column painted all in the marker's colour inside the frame, or -1.
-    static int MarkerColumn(const Picture& picture)
-    {
-        int found = -1;
-        for (int x = 1; x < picture.width - 1; ++x) {
-            bool marker = true;
-            for (int y = 1; y < picture.height - 1; ++y) {
-                marker = marker && picture.at(x, y) == StripMarkerColour;
-            }
-            if (marker) {
-                EXPECT_EQ(found, -1) << "a second marker at " << x;
-                found = x;
-            }
-        }
-        return found;
-    }
+    Picture Shown() const { return StripPicture(Item(IDC_WAVEFORM)); }
 
     static ::testing::AssertionResult AllGrey(const Picture& picture)
     {
@@ -170,7 +124,7 @@ TEST_F(WaveformStripTest, DrawsEachColumnsLeastAndGreatestSampleAsTheFormatReads
         ASSERT_EQ(picture.width, blank.width);
         const int columns = picture.width - 2;
         const auto expected = EnvelopeOf(data, c.bits, c.channels, columns);
-        const int marker = MarkerColumn(picture);
+        const int marker = MarkerColumnOf(picture);
         EXPECT_EQ(marker, 1); // the slider is at its start
         int fullHeight = 0;
         for (int x = 1; x < picture.width - 1; ++x) {
@@ -266,14 +220,14 @@ TEST_F(WaveformStripTest, MarkerFollowsTheSlider)
     OpenSourceFile(WriteData("a.tmp", SwellingTones(50000)).c_str());
     const Picture start = Shown();
     const int last = start.width - 2;
-    EXPECT_EQ(MarkerColumn(start), 1);
+    EXPECT_EQ(MarkerColumnOf(start), 1);
     HWND slider = Item(IDC_SLIDER);
     int previous = 1;
     for (const int position : {50, 51, 100, 30, 0}) {
         SCOPED_TRACE(position);
         UserSlider(slider, TB_THUMBTRACK, position);
         const Picture picture = Shown();
-        const int marker = MarkerColumn(picture);
+        const int marker = MarkerColumnOf(picture);
         EXPECT_NEAR(marker, 1 + (last - 1) * position / 100.0, 1.0);
         // Where the marker was, the waveform is back.
         if (previous != marker) {
