@@ -32,10 +32,11 @@ inline Picture StripPicture(HWND strip)
     picture.width = section.dsBm.bmWidth;
     picture.height = section.dsBm.bmHeight;
     const auto* bits = static_cast<const uint32_t*>(section.dsBm.bmBits);
+    // The strip asks for a top-down bitmap, so rows are taken in memory order: Wine's
+    // GetObjectA reports the height of such a bitmap as positive, so its sign cannot tell.
     for (int y = 0; y < picture.height; ++y) {
-        const int row = section.dsBmih.biHeight < 0 ? y : picture.height - 1 - y;
         for (int x = 0; x < picture.width; ++x) {
-            picture.pixels.push_back(bits[row * picture.width + x] & 0xFFFFFF);
+            picture.pixels.push_back(bits[y * picture.width + x] & 0xFFFFFF);
         }
     }
     return picture;
