@@ -1,5 +1,6 @@
 #include "playback/fail_malloc.h"
 #include "playback/playback_fixture.h"
+#include "support/strip_picture.h"
 
 TEST_F(PlaybackTest, ClickingTheTrackWhilePlayingSeeksAfterTheDrain)
 {
@@ -111,4 +112,28 @@ TEST_F(PlaybackTest, SliderArithmeticAtTheLargestFileDoesNotOverflow)
     Complete();
     EXPECT_EQ(SliderPos(), 50);
     EXPECT_TRUE(MessageBoxLog().empty());
+}
+
+TEST_F(PlaybackTest, TheStripsMarkerMovesAsPlaybackMovesTheSlider)
+{
+    OpenData(100000);
+    SmallFormat();
+    const Picture before = StripPicture(Item(IDC_WAVEFORM));
+    EXPECT_EQ(MarkerColumnOf(before), 1);
+    UserClick(Item(IDC_PLAY));
+    Complete(); // 8000 of 100000 bytes played: the slider stands at 8
+    ASSERT_EQ(SliderPos(), 8);
+    const Picture playing = StripPicture(Item(IDC_WAVEFORM));
+    EXPECT_NEAR(MarkerColumnOf(playing), 1 + (before.width - 3) * 8 / 100.0, 1.0);
+    // Only the marker's two columns changed: nothing else was drawn again differently.
+    int changed = 0;
+    for (int x = 0; x < before.width; ++x) {
+        for (int y = 0; y < before.height; ++y) {
+            if (before.at(x, y) != playing.at(x, y)) {
+                ++changed;
+                break;
+            }
+        }
+    }
+    EXPECT_EQ(changed, 2);
 }
