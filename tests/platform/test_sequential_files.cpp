@@ -1,5 +1,6 @@
-// A file opened with FILE_FLAG_SEQUENTIAL_SCAN for writing goes to the disk as it is
-// written: how much waits for the disk, and what a failed write-back does to the write.
+// Files opened with FILE_FLAG_SEQUENTIAL_SCAN: a writer's data goes to the disk as it is
+// written (how much waits for the disk, what a failed write-back does to the write), and a
+// reader that reads on from where it stopped has the next window brought in ahead.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -35,23 +36,54 @@ struct CacheCounts {
 };
 constexpr long CachestatCall = 451;
 
-// Bytes of `path` in the page cache not yet on the disk (dirty or being written); -1 when
-// the kernel cannot tell.
-int64_t UnwrittenBytes(const std::string& path)
+// The page cache's counts for `path`; false when the kernel cannot tell.
+bool CacheCountsOf(const std::string& path, CacheCounts* counts)
 {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return -1;
     }
     CacheRange range{0, 0}; // the whole file
-    CacheCounts counts{};
-    const long result = syscall(CachestatCall, fd, &range, &counts, 0);
+    *counts = CacheCounts{};
+    const long result = syscall(CachestatCall, fd, &range, counts, 0);
     close(fd);
-    if (result != 0) {
-        return -1;
+    return result == 0;
+}
+
+int64_t Pages(uint64_t count)
+{
+    return static_cast<int64_t>(count * static_cast<uint64_t>(sysconf(_SC_PAGESIZE)));
+}
+
+// Bytes of `path` in the page cache not yet on the disk (dirty or being written); -1 when
+// the kernel cannot tell.
+int64_t UnwrittenBytes(const std::string& path)
+{
+    CacheCounts counts;
+    return CacheCountsOf(path, &counts) ? Pages(counts.dirty + counts.writeback) : -1;
+}
+
+// Bytes of `path` in the page cache; -1 when the kernel cannot tell.
+int64_t CachedBytes(const std::string& path)
+{
+    CacheCounts counts;
+    return CacheCountsOf(path, &counts) ? Pages(counts.cached) : -1;
+}
+
+// Writes `size` bytes to the disk and drops them from the page cache.
+bool MakeUncachedFile(const std::string& path, uint64_t size)
+{
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return false;
     }
-    return static_cast<int64_t>((counts.dirty + counts.writeback) *
-                                static_cast<uint64_t>(sysconf(_SC_PAGESIZE)));
+    std::vector<char> bytes(Chunk, 'r');
+    bool done = true;
+    for (uint64_t at = 0; at < size && done; at += Chunk) {
+        done = write(fd, bytes.data(), Chunk) == static_cast<ssize_t>(Chunk);
+    }
+    done = done && fsync(fd) == 0 && posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED) == 0;
+    return close(fd) == 0 && done;
 }
 
 HANDLE CreateForWriting(const std::string& path, DWORD flags)
@@ -71,7 +103,7 @@ DWORD WriteChunks(HANDLE file, DWORD chunks, DWORD* written)
     return chunks;
 }
 
-class WriteBehind : public ::testing::Test {
+class SequentialFiles : public ::testing::Test {
   protected:
     void SetUp() override { FaultClearAll(); }
     void TearDown() override { FaultClearAll(); }
@@ -80,7 +112,7 @@ class WriteBehind : public ::testing::Test {
 
 } // namespace
 
-TEST_F(WriteBehind, AtMostTwoWindowsWaitForTheDisk)
+TEST_F(SequentialFiles, AtMostTwoWindowsWaitForTheDisk)
 {
     const DWORD chunks = 6 * ChunksPerWindow + ChunksPerWindow / 2;
     DWORD written = 0;
@@ -111,7 +143,7 @@ TEST_F(WriteBehind, AtMostTwoWindowsWaitForTheDisk)
     EXPECT_EQ(UnwrittenBytes(sequential), 0);
 }
 
-TEST_F(WriteBehind, AFailedWriteBackFailsTheWriteThatMetIt)
+TEST_F(SequentialFiles, AFailedWriteBackFailsTheWriteThatMetIt)
 {
     struct Row {
         const char* what;
@@ -149,5 +181,47 @@ TEST_F(WriteBehind, AFailedWriteBackFailsTheWriteThatMetIt)
                       (row.failingChunk + 1) * Chunk);
         }
         EXPECT_TRUE(CloseHandle(file));
+    }
+}
+
+TEST_F(SequentialFiles, OnlyAReaderGoingOnFromWhereItStoppedIsReadAhead)
+{
+    struct Row {
+        const char* what;
+        uint64_t step;     // from the start of one read to the start of the next
+        bool windowAhead;  // the window after the last read is brought in
+    };
+    const Row rows[] = {
+        {"looks here and there", 4 * Window / 32, false},
+        {"reading on from where it stopped", Chunk, true},
+    };
+    int index = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::string path = dir.file("in" + std::to_string(index++) + ".raw");
+        ASSERT_TRUE(MakeUncachedFile(path, 4 * Window));
+        if (CachedBytes(path) != 0) {
+            GTEST_SKIP() << "the kernel cannot tell what is in the page cache";
+        }
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        // 2 MiB in 32 reads, one after the other or spread over the first 4 windows.
+        std::vector<char> bytes(Chunk);
+        for (uint64_t i = 0; i < 32; ++i) {
+            LONG high = static_cast<LONG>((i * row.step) >> 32);
+            ASSERT_NE(SetFilePointer(file, static_cast<LONG>(i * row.step), &high, FILE_BEGIN),
+                      INVALID_SET_FILE_POINTER);
+            DWORD read = 0;
+            ASSERT_TRUE(ReadFile(file, bytes.data(), Chunk, &read, nullptr));
+            ASSERT_EQ(read, Chunk);
+        }
+        const int64_t cached = CachedBytes(path);
+        EXPECT_TRUE(CloseHandle(file));
+        if (row.windowAhead) {
+            EXPECT_GE(cached, static_cast<int64_t>(Window));
+        } else {
+            EXPECT_LT(cached, static_cast<int64_t>(Window));
+        }
     }
 }
