@@ -87,18 +87,17 @@ void RunCase(const std::string& source, const std::string& target, uint64_t size
         {"cp + sync", "cp '" + source + "' '" + target + "' && sync '" + target + "'", {}},
     };
     if (allReferences && std::system("command -v sox >/dev/null") == 0) {
-        references.push_back(
-            {"sox + sync",
-             "sox -t raw " + raw + " '" + source + "' -t wav '" + target + "' && sync '" + target +
-                 "'",
-             {}});
+        references.push_back({"sox + sync",
+                              "sox -t raw " + raw + " '" + source + "' -t wav '" + target +
+                                  "' && sync '" + target + "'",
+                              {}});
     }
     if (allReferences && std::system("command -v ffmpeg >/dev/null") == 0) {
-        references.push_back(
-            {"ffmpeg + sync",
-             "ffmpeg -nostdin -v error -y -f s16le -ar 44100 -ac 2 -i '" + source +
-                 "' -c:a pcm_s16le -f wav '" + target + "' && sync '" + target + "'",
-             {}});
+        references.push_back({"ffmpeg + sync",
+                              "ffmpeg -nostdin -v error -y -f s16le -ar 44100 -ac 2 -i '" + source +
+                                  "' -c:a pcm_s16le -f wav '" + target + "' && sync '" + target +
+                                  "'",
+                              {}});
     }
     if (allReferences) {
         references.push_back({"cp (no flush)", "cp '" + source + "' '" + target + "'", {}});
@@ -139,9 +138,10 @@ void RunCase(const std::string& source, const std::string& target, uint64_t size
         faster += program.back() < references[0].times.back() ? 1 : 0;
         std::ostringstream line;
         char text[160];
-        std::snprintf(text, sizeof text, "  round %d (%s first): Save as %.3f s, cp + sync %.3f s (%.2fx)",
-                      round + 1, round % 2 == 0 ? "Save as" : "cp", program.back(),
-                      references[0].times.back(), program.back() / references[0].times.back());
+        std::snprintf(text, sizeof text,
+                      "  round %d (%s first): Save as %.3f s, cp + sync %.3f s (%.2fx)", round + 1,
+                      round % 2 == 0 ? "Save as" : "cp", program.back(), references[0].times.back(),
+                      program.back() / references[0].times.back());
         line << text;
         for (size_t i = 1; i < references.size(); ++i) {
             std::snprintf(text, sizeof text, ", %s %.3f s", references[i].name.c_str(),

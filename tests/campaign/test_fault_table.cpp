@@ -169,7 +169,7 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
             GTEST_SKIP() << "the system's own cache manager writes behind";
         }
 #endif
-        const uint64_t size = row.sourceSize != 0                ? row.sourceSize
+        const uint64_t size = row.sourceSize != 0                 ? row.sourceSize
                               : row.action == Action::SaveInPlace ? Oversize
                               : playing                           ? 600000
                                                                   : 300000;
@@ -328,8 +328,8 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
             } else {
                 ExpectSourceStillOpen();
                 EXPECT_EQ(Text(IDC_FILE_SIZE), row.sourceSize != 0 ? "33 619 968"
-                                               : playing          ? "600 000"
-                                                                  : "300 000");
+                                               : playing           ? "600 000"
+                                                                   : "300 000");
             }
             break;
         case Source::Untouched:

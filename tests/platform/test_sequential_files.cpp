@@ -7,6 +7,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -177,8 +178,7 @@ TEST_F(SequentialFiles, AFailedWriteBackFailsTheWriteThatMetIt)
             // The bytes are in the file; only their way to the disk failed.
             EXPECT_EQ(written, Chunk);
             LONG high = 0;
-            EXPECT_EQ(SetFilePointer(file, 0, &high, FILE_CURRENT),
-                      (row.failingChunk + 1) * Chunk);
+            EXPECT_EQ(SetFilePointer(file, 0, &high, FILE_CURRENT), (row.failingChunk + 1) * Chunk);
         }
         EXPECT_TRUE(CloseHandle(file));
     }
@@ -188,8 +188,8 @@ TEST_F(SequentialFiles, OnlyAReaderGoingOnFromWhereItStoppedIsReadAhead)
 {
     struct Row {
         const char* what;
-        uint64_t step;     // from the start of one read to the start of the next
-        bool windowAhead;  // the window after the last read is brought in
+        uint64_t step;    // from the start of one read to the start of the next
+        bool windowAhead; // the window after the last read is brought in
     };
     const Row rows[] = {
         {"looks here and there", 4 * Window / 32, false},
