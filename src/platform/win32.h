@@ -210,9 +210,10 @@ typedef WIN32_FIND_DATAA* LPWIN32_FIND_DATAA;
 // process or another, fails with ERROR_SHARING_VIOLATION. Directories, FIFOs and devices
 // are refused (never blocking) with ERROR_ACCESS_DENIED / ERROR_BAD_FILE_TYPE.
 // FILE_FLAG_SEQUENTIAL_SCAN says the file is read or written from start to end: a reader
-// gets a longer read-ahead, and a writer's data goes to the disk as it is written, 16 MiB
-// at a time, at most two such windows not yet on the disk (a write-back that fails fails
-// the WriteFile that started or waited for it). FlushFileBuffers still makes it durable.
+// that reads on from where it stopped has the next 16 MiB window brought in ahead, and a
+// writer's data goes to the disk as it is written, at most two such windows not yet on the
+// disk (a write-back that fails fails the WriteFile that started or waited for it).
+// FlushFileBuffers still makes it durable.
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
                    DWORD creation, DWORD flags, HANDLE templateFile);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, void* overlapped);
