@@ -193,8 +193,8 @@ int main(int argc, char** argv)
     const char* referencesText = std::getenv("SALVORIN_BENCH_SAVE_REFERENCES");
     const bool cpOnly = referencesText != nullptr && std::string(referencesText) == "cp";
 
-    SampleSpec spec;
-    spec.seconds = 10;
+    SampleSpec tune;
+    tune.seconds = 10;
     uint64_t made = 0;
     std::string item;
     while (cases >> item) {
@@ -205,7 +205,7 @@ int main(int argc, char** argv)
         const uint64_t size = item[0] == '1' ? 1ull << 30 : LargestCopy;
         if (made != size) {
             RemoveFile(source);
-            WriteFileOf(source, size, MakeTunePcm(spec));
+            WriteFileOf(source, size, MakeTunePcm(tune));
             Shell("sync");
             made = size;
         }
