@@ -1,6 +1,12 @@
-// Save as of a 1 GiB file through the real command, the file dialog and the closing box
-// answered by the seams, against the tools people copy or convert raw sound with.
+// Save as through the real command, the file dialog and the closing box answered by the
+// seams, against the tools people copy or convert raw sound with: a 1 GiB and a 4 GiB file,
+// with the source's pages in the cache (warm) and dropped before every tool (cold).
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,10 +18,23 @@
 
 namespace {
 
-constexpr uint64_t SourceSize = 1ull << 30;
+// The largest length the program copies whole, so that both tools write the same bytes.
+constexpr uint64_t LargestCopy = 4294967292ull;
+
+// Writes the file's dirty pages and drops all its pages from the cache, so that the next
+// reader reads from the disk.
+void DropCache(const std::string& path)
+{
+    const int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0 || fdatasync(fd) != 0 || posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED) != 0) {
+        Fail("cannot drop the cached pages of " + path);
+    }
+    close(fd);
+}
 
 // One Save as; returns its time and the resident sizes before and at the peak (KiB).
-double SaveAs(const std::string& source, const std::string& target, uint64_t* idle, uint64_t* peak)
+double SaveAs(const std::string& source, const std::string& target, uint64_t size, uint64_t* idle,
+              uint64_t* peak)
 {
     MainDialog dialog;
     OpenSourceFile(source.c_str());
@@ -37,77 +56,109 @@ double SaveAs(const std::string& source, const std::string& target, uint64_t* id
     if (boxes.size() != 1 || boxes[0].text.find("successfully created") == std::string::npos) {
         Fail("Save as did not end with its success box");
     }
-    if (FileSize(target) != SourceSize) {
+    if (FileSize(target) != size) {
         Fail("Save as wrote " + std::to_string(FileSize(target)) + " bytes");
     }
     return time;
 }
 
-} // namespace
+struct Reference {
+    std::string name;
+    std::string command;
+    std::vector<double> times;
+};
 
-int main(int argc, char** argv)
+// One size, warm or cold: Save as and the references in turn, each from a `sync` and no
+// target; which of Save as and the references goes first alternates between rounds.
+void RunCase(const std::string& source, const std::string& target, uint64_t size, bool cold,
+             bool allReferences, int rounds)
 {
-    BenchStartup(argc, argv);
-    const int rounds = Rounds(5);
-    const std::string dir = DataDir();
-    const std::string source = dir + "/saveas-source.tmp";
-    const std::string target = dir + "/saveas-target.wav";
-
-    std::printf("Save as of a 1 GiB file (44100 Hz, 16 bit, stereo), page cache warm, %d rounds\n",
+    const std::string label = (size < LargestCopy ? "1 GiB" : "4 GiB") +
+                              std::string(cold ? ", source cold" : ", source warm");
+    std::printf("Save as of a %s file (44100 Hz, 16 bit, stereo), %s, %d rounds\n",
+                size < LargestCopy ? "1 GiB" : "4 GiB - 4 bytes",
+                cold ? "source dropped from the page cache before every tool"
+                     : "source in the page cache",
                 rounds);
     std::fflush(stdout);
-    SampleSpec spec;
-    spec.seconds = 10;
-    WriteFileOf(source, SourceSize, MakeTunePcm(spec));
-    Shell("sync && cat '" + source + "' > /dev/null");
 
     const std::string raw = "-r 44100 -e signed-integer -b 16 -c 2";
-    struct Reference {
-        std::string name;
-        std::string command;
-        std::vector<double> times;
-    };
     std::vector<Reference> references = {
         {"cp + sync", "cp '" + source + "' '" + target + "' && sync '" + target + "'", {}},
-        {"sox + sync",
-         "sox -t raw " + raw + " '" + source + "' -t wav '" + target + "' && sync '" + target + "'",
-         {}},
-        {"ffmpeg + sync",
-         "ffmpeg -nostdin -v error -y -f s16le -ar 44100 -ac 2 -i '" + source +
-             "' -c:a pcm_s16le -f wav '" + target + "' && sync '" + target + "'",
-         {}},
-        {"cp (no flush)", "cp '" + source + "' '" + target + "'", {}},
+    };
+    if (allReferences && std::system("command -v sox >/dev/null") == 0) {
+        references.push_back({"sox + sync",
+                              "sox -t raw " + raw + " '" + source + "' -t wav '" + target +
+                                  "' && sync '" + target + "'",
+                              {}});
+    }
+    if (allReferences && std::system("command -v ffmpeg >/dev/null") == 0) {
+        references.push_back({"ffmpeg + sync",
+                              "ffmpeg -nostdin -v error -y -f s16le -ar 44100 -ac 2 -i '" + source +
+                                  "' -c:a pcm_s16le -f wav '" + target + "' && sync '" + target +
+                                  "'",
+                              {}});
+    }
+    if (allReferences) {
+        references.push_back({"cp (no flush)", "cp '" + source + "' '" + target + "'", {}});
+    }
+    auto before = [&] {
+        RemoveFile(target);
+        Shell("sync");
+        if (cold) {
+            DropCache(source);
+        } else {
+            Shell("cat '" + source + "' > /dev/null");
+        }
     };
 
     std::vector<double> program;
     std::vector<double> idle;
     std::vector<double> peak;
+    int faster = 0;
     for (int round = 0; round < rounds; ++round) {
-        RemoveFile(target);
-        Shell("sync");
         uint64_t idleKiB = 0;
         uint64_t peakKiB = 0;
-        program.push_back(SaveAs(source, target, &idleKiB, &peakKiB));
-        idle.push_back(static_cast<double>(idleKiB));
-        peak.push_back(static_cast<double>(peakKiB));
+        auto runProgram = [&] {
+            before();
+            program.push_back(SaveAs(source, target, size, &idleKiB, &peakKiB));
+        };
+        if (round % 2 == 0) {
+            runProgram();
+        }
         for (Reference& reference : references) {
-            RemoveFile(target);
-            Shell("sync");
+            before();
             reference.times.push_back(TimeShell(reference.command));
         }
-        std::printf("  round %d: Save as %.3f s, cp + sync %.3f s, sox %.3f s, ffmpeg %.3f s, "
-                    "cp %.3f s\n",
-                    round + 1, program.back(), references[0].times.back(),
-                    references[1].times.back(), references[2].times.back(),
-                    references[3].times.back());
+        if (round % 2 == 1) {
+            runProgram();
+        }
+        idle.push_back(static_cast<double>(idleKiB));
+        peak.push_back(static_cast<double>(peakKiB));
+        faster += program.back() < references[0].times.back() ? 1 : 0;
+        std::ostringstream line;
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "  round %d (%s first): Save as %.3f s, cp + sync %.3f s (%.2fx)", round + 1,
+                      round % 2 == 0 ? "Save as" : "cp", program.back(), references[0].times.back(),
+                      program.back() / references[0].times.back());
+        line << text;
+        for (size_t i = 1; i < references.size(); ++i) {
+            std::snprintf(text, sizeof text, ", %s %.3f s", references[i].name.c_str(),
+                          references[i].times.back());
+            line << text;
+        }
+        std::printf("%s, peak +%llu KiB\n", line.str().c_str(),
+                    static_cast<unsigned long long>(peakKiB - idleKiB));
         std::fflush(stdout);
     }
     RemoveFile(target);
-    RemoveFile(source);
 
     for (const Reference& reference : references) {
-        PrintRatio("Save as / " + reference.name, program, reference.name, reference.times);
+        PrintRatio("Save as / " + reference.name + " (" + label + ")", program, reference.name,
+                   reference.times);
     }
+    std::printf("  %-44s %d of %d rounds\n", "Save as faster than cp + sync in", faster, rounds);
     std::vector<double> growth;
     for (size_t i = 0; i < peak.size(); ++i) {
         growth.push_back(peak[i] / idle[i]);
@@ -116,9 +167,50 @@ int main(int argc, char** argv)
     const Spread peakSpread = SpreadOf(peak);
     const Spread growthSpread = SpreadOf(growth);
     std::printf("  %-44s %6.3fx  (min %.3f, max %.3f)   peak %.1f MiB vs idle %.1f MiB "
-                "(+%.0f KiB)\n",
+                "(+%.0f KiB)\n\n",
                 "peak memory during the copy / idle", growthSpread.median, growthSpread.min,
                 growthSpread.max, peakSpread.median / 1024, idleSpread.median / 1024,
                 peakSpread.median - idleSpread.median);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+// SALVORIN_BENCH_SAVE_CASES picks the cases, a list of "1w", "1c", "4w", "4c" (size in GiB,
+// warm or cold); the default is all four. sox and ffmpeg are measured in "1w" only, and not
+// at all with SALVORIN_BENCH_SAVE_REFERENCES=cp.
+int main(int argc, char** argv)
+{
+    BenchStartup(argc, argv);
+    const int rounds = Rounds(9);
+    const std::string dir = DataDir();
+    const std::string source = dir + "/saveas-source.tmp";
+    const std::string target = dir + "/saveas-target.wav";
+    const char* casesText = std::getenv("SALVORIN_BENCH_SAVE_CASES");
+    std::istringstream cases(casesText != nullptr && *casesText != '\0' ? casesText
+                                                                        : "1w 1c 4w 4c");
+
+    const char* referencesText = std::getenv("SALVORIN_BENCH_SAVE_REFERENCES");
+    const bool cpOnly = referencesText != nullptr && std::string(referencesText) == "cp";
+
+    SampleSpec tune;
+    tune.seconds = 10;
+    uint64_t made = 0;
+    std::string item;
+    while (cases >> item) {
+        if (item.size() != 2 || (item[0] != '1' && item[0] != '4') ||
+            (item[1] != 'w' && item[1] != 'c')) {
+            Fail("unknown case " + item + " (1w, 1c, 4w, 4c)");
+        }
+        const uint64_t size = item[0] == '1' ? 1ull << 30 : LargestCopy;
+        if (made != size) {
+            RemoveFile(source);
+            WriteFileOf(source, size, MakeTunePcm(tune));
+            Shell("sync");
+            made = size;
+        }
+        RunCase(source, target, size, item[1] == 'c', item == "1w" && !cpOnly, rounds);
+    }
+    RemoveFile(source);
     return 0;
 }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmarks in Release and runs them all. Every figure is a ratio against a
 # reference measured in the same run: the median of the rounds, with their min and max.
-# SALVORIN_BENCH_ROUNDS (default 5) and SALVORIN_BENCH_DIR (scratch files, default
-# build-bench/bench-data, which needs about 2 GiB free) change the defaults.
+# SALVORIN_BENCH_ROUNDS (default 5; 9 for Save as) and SALVORIN_BENCH_DIR (scratch files,
+# default build-bench/bench-data, which needs about 9 GiB free) change the defaults.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -35,7 +35,7 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
 fi
 export SALVORIN_BENCH_DIR="${SALVORIN_BENCH_DIR:-$root/build-bench/bench-data}"
 mkdir -p "$SALVORIN_BENCH_DIR"
-# The 1 GiB and 6 GiB (sparse) files never outlive the run.
+# The 1 GiB, 4 GiB and 6 GiB (sparse) files never outlive the run.
 trap 'rm -rf "$SALVORIN_BENCH_DIR"' EXIT
 
 echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(nproc) CPUs," \

@@ -176,6 +176,7 @@ int FormatTextV(LPSTR buffer, size_t size, LPCSTR format, va_list arguments);
 #define FILE_ATTRIBUTE_READONLY 0x00000001
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define FILE_FLAG_SEQUENTIAL_SCAN 0x08000000
 #define FILE_BEGIN 0
 #define FILE_CURRENT 1
 #define FILE_END 2
@@ -208,6 +209,11 @@ typedef WIN32_FIND_DATAA* LPWIN32_FIND_DATAA;
 // A read-only open with share mode 0 takes an exclusive lock; a second opener, in this
 // process or another, fails with ERROR_SHARING_VIOLATION. Directories, FIFOs and devices
 // are refused (never blocking) with ERROR_ACCESS_DENIED / ERROR_BAD_FILE_TYPE.
+// FILE_FLAG_SEQUENTIAL_SCAN says the file is read or written from start to end: a reader
+// that reads on from where it stopped has the next 16 MiB window brought in ahead, and a
+// writer's data goes to the disk as it is written, at most two such windows not yet on the
+// disk (a write-back that fails fails the WriteFile that started or waited for it).
+// FlushFileBuffers still makes it durable.
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
                    DWORD creation, DWORD flags, HANDLE templateFile);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, void* overlapped);

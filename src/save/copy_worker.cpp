@@ -15,10 +15,6 @@ namespace {
 // is handled before the posted ones still queued, so a sent last position would be
 // overwritten by an older one and the bar would end short of its end.
 constexpr uint32_t ChunksPerProgressWait = 64;
-// Every so many chunks the target is flushed, so that the data reaches the disk as the copy
-// goes: on a slow disk the bar moves at the disk's real pace and a Cancel is still answered
-// between chunks, instead of everything waiting on one flush at the end (16 MiB).
-constexpr uint32_t ChunksPerFlush = 256;
 
 DWORD EndCopy(HWND dialog, INT_PTR result)
 {
@@ -80,8 +76,10 @@ DWORD CopyWorker(LPVOID parameter)
         offset = end;
         ++chunks;
         const bool last = offset >= length;
-        // Complete means on the disk: a write error reported late comes out here.
-        if ((last || chunks % ChunksPerFlush == 0) && !FlushFileBuffers(CopyTargetHandle)) {
+        // The target is written sequentially, so its data goes to the disk as the copy goes
+        // and the writes keep to the disk's pace (a Cancel is answered between chunks even
+        // on a slow disk). Complete means on the disk: a late write error comes out here.
+        if (last && !FlushFileBuffers(CopyTargetHandle)) {
             return FailCopy(dialog, "WriteFile");
         }
         if (chunks == 1) {

@@ -32,6 +32,9 @@ bool TargetIsSource()
            PathLeadsToFile(CopyTargetPath, SourceFile.handle);
 }
 
+// The copy is written from start to end; saying so lets the system write it behind.
+constexpr DWORD CopyFileFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN;
+
 // Names tried for the copy that is to replace an existing target before giving up.
 constexpr unsigned ReplacementNameTries = 100;
 
@@ -58,7 +61,7 @@ HANDLE CreateCopyFile(bool replacing, char* writePath)
 {
     if (!replacing) {
         lstrcpynA(writePath, CopyTargetPath, MAX_PATH);
-        return CreateFileA(writePath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+        return CreateFileA(writePath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, CopyFileFlags,
                            nullptr);
     }
     for (unsigned attempt = 1; attempt <= ReplacementNameTries; ++attempt) {
@@ -66,8 +69,8 @@ HANDLE CreateCopyFile(bool replacing, char* writePath)
             SetLastError(ERROR_FILENAME_EXCED_RANGE);
             return INVALID_HANDLE_VALUE;
         }
-        HANDLE file = CreateFileA(writePath, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file =
+            CreateFileA(writePath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, CopyFileFlags, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
             return file;
         }

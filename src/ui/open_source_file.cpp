@@ -22,8 +22,9 @@ void ReportSystemFailure(const char* operation)
 
 void OpenSourceFile(const char* path)
 {
-    HANDLE file =
-        CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Save as and playback read the data from start to end: the system may read ahead.
+    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         ReportSystemFailure("CreateFile");
         return;

@@ -58,11 +58,15 @@ struct Row {
     const char* alsoFails = nullptr; // a second call made to fail in the same run
     DWORD alsoCode = 0;
     int alsoNth = 1;
+    uint64_t sourceSize = 0; // 0: the action's usual size
 };
 
 constexpr int32_t Sys = ErrorKindSystem;
 constexpr int32_t Mm = ErrorKindMultimedia;
 constexpr uint64_t Oversize = 4294967292ull + 10;
+// Enough data for the target's first two 16 MiB windows to be written behind; the window
+// shows it as "33 619 968".
+constexpr uint64_t TwoWindows = (32ull << 20) + 65536;
 
 const Row Rows[] = {
     // The temporary file.
@@ -103,6 +107,13 @@ const Row Rows[] = {
      Box::TwoErrors, Source::Kept, Target::PartialBeside, "DeleteFileA", ERROR_ACCESS_DENIED},
     {"save as (mend): the flush reports a late write error", Action::SaveAs, "FlushFileBuffers", 1,
      ERROR_DISK_FULL, Sys, Box::ErrorOverSaving, Source::Kept, Target::OldKept},
+    // The target goes to the disk as it is written: a write-back that fails is the write's.
+    {"save as: the write-back of a finished window", Action::SaveAs, "sync_file_range", 1,
+     ERROR_WRITE_FAULT, Sys, Box::ErrorOverSaving, Source::Kept, Target::OldKept, nullptr, 0, 1,
+     TwoWindows},
+    {"save as: the wait for the window before", Action::SaveAs, "sync_file_range", 3,
+     ERROR_DISK_FULL, Sys, Box::ErrorOverSaving, Source::Kept, Target::OldKept, nullptr, 0, 1,
+     TwoWindows},
     {"save as (mend): the complete copy replaces the old target", Action::SaveAs, "MoveFileExA", 1,
      ERROR_ACCESS_DENIED, Sys, Box::Error, Source::Kept, Target::OldKept},
 
@@ -153,9 +164,15 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
         const bool playing = row.action == Action::PlayStart || row.action == Action::PlayRefill ||
                              row.action == Action::PlayStop;
         // Playback rows need more than two seconds of data, so that a refill reads.
-        const uint64_t size = row.action == Action::SaveInPlace ? Oversize
-                              : playing                         ? 600000
-                                                                : 300000;
+#ifdef _WIN32
+        if (row.function != nullptr && std::strcmp(row.function, "sync_file_range") == 0) {
+            GTEST_SKIP() << "the system's own cache manager writes behind";
+        }
+#endif
+        const uint64_t size = row.sourceSize != 0                 ? row.sourceSize
+                              : row.action == Action::SaveInPlace ? Oversize
+                              : playing                           ? 600000
+                                                                  : 300000;
         OpenSource("src" + n + ".tmp", size);
         const std::string before =
             size == Oversize ? Contents(sourcePath, 100) : Checksum(sourcePath);
@@ -310,7 +327,9 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
                 EXPECT_EQ(Text(IDC_FILE_SIZE), "4 294 967 293");
             } else {
                 ExpectSourceStillOpen();
-                EXPECT_EQ(Text(IDC_FILE_SIZE), playing ? "600 000" : "300 000");
+                EXPECT_EQ(Text(IDC_FILE_SIZE), row.sourceSize != 0 ? "33 619 968"
+                                               : playing           ? "600 000"
+                                                                   : "300 000");
             }
             break;
         case Source::Untouched:

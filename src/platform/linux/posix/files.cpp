@@ -34,6 +34,16 @@ struct FileObject : KernelObject {
     bool canWrite = false;
     std::mutex mutex; // one call at a time per handle, as with a synchronous Win32 handle
     uint64_t position = 0;
+    // Opened for writing with FILE_FLAG_SEQUENTIAL_SCAN: finished windows go to the disk
+    // as the file grows (WriteBehind).
+    bool writeBehind = false;
+    uint64_t windowsStarted = 0; // windows [0, windowsStarted) have their write-back started
+    // Opened for reading with FILE_FLAG_SEQUENTIAL_SCAN: the window after the one being read
+    // is asked for ahead of time (ReadAhead).
+    bool readAhead = false;
+    uint64_t windowsAsked = 0; // windows [0, windowsAsked) have been asked for
+    uint64_t readEnd = 0;      // where the last read ended
+    uint64_t runBytes = 0;     // read since the last read that did not start there
 };
 
 // A search finds the one file it names (the program asks whether a file exists), so it
@@ -237,6 +247,80 @@ BOOL SyncFolderOf(const std::string& path)
     return TRUE;
 }
 
+// A file written from start to end goes to the disk as it grows, without stopping for it:
+// once a window is finished its write-back is started, and only then is the window before
+// it waited for. The disk always has a window to write while the next one fills, and at
+// most two windows (32 MiB) are ever written but not yet on the disk, so a slow disk holds
+// the writer back to its own pace instead of piling up gigabytes for the final flush.
+constexpr uint64_t WriteBehindWindow = 16u << 20;
+
+// sync_file_range over one window. A file system that cannot do it turns write-behind off
+// and is not a failure: the final flush still takes the data to the disk.
+BOOL SyncWindow(FileObject* file, uint64_t window, unsigned int flags)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("sync_file_range", &code)) {
+        return Fail(code);
+    }
+    int result;
+    do {
+        result = sync_file_range(file->fd, static_cast<off_t>(window * WriteBehindWindow),
+                                 static_cast<off_t>(WriteBehindWindow), flags);
+    } while (result != 0 && errno == EINTR);
+    if (result == 0) {
+        return TRUE;
+    }
+    const int error = errno;
+    if (error == ENOSYS || error == EINVAL || error == ESPIPE || error == EOPNOTSUPP) {
+        file->writeBehind = false;
+        return TRUE;
+    }
+    // A write error of the window (a full disk under delayed allocation, a failing disk) is
+    // the write's: it must not wait for the flush, which might no longer see it.
+    return Fail(error == EIO ? ERROR_WRITE_FAULT : Win32ErrorFromErrno(error));
+}
+
+// Starts the write-back of every window the position has passed, each followed by the wait
+// for the window before it. FALSE with the last error when a write-back failed.
+BOOL WriteBehind(FileObject* file)
+{
+    while (file->writeBehind && file->windowsStarted < file->position / WriteBehindWindow) {
+        const uint64_t window = file->windowsStarted;
+        if (!SyncWindow(file, window, SYNC_FILE_RANGE_WRITE)) {
+            return FALSE;
+        }
+        if (window > 0 && !SyncWindow(file, window - 1,
+                                      SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                          SYNC_FILE_RANGE_WAIT_AFTER)) {
+            return FALSE;
+        }
+        ++file->windowsStarted;
+    }
+    return TRUE;
+}
+
+// A file read from start to end has the window after the one being read brought in while
+// the reader works on this one, so that the disk is always reading, not only when the
+// reader asks (the kernel's own read-ahead stays within a few hundred KiB).
+// Only a reader that has gone on from where it stopped for a while is reading from start to
+// end: reads here and there (a look at the data at open) bring in no more than they read.
+constexpr uint64_t ReadAheadAfter = 1u << 20;
+
+void ReadAhead(FileObject* file, uint64_t start)
+{
+    file->runBytes = (start == file->readEnd ? file->runBytes : 0) + (file->position - start);
+    file->readEnd = file->position;
+    const uint64_t next = file->position / WriteBehindWindow + 1;
+    if (!file->readAhead || file->runBytes < ReadAheadAfter || next < file->windowsAsked) {
+        return;
+    }
+    if (posix_fadvise(file->fd, static_cast<off_t>(next * WriteBehindWindow),
+                      static_cast<off_t>(WriteBehindWindow), POSIX_FADV_WILLNEED) != 0) {
+        // Only a hint: the reads still read, as fast as the disk answers them.
+    }
+    file->windowsAsked = next + 1;
+}
+
 DWORD DestroyFileObject(KernelObject* object)
 {
     auto* file = static_cast<FileObject*>(object);
@@ -334,6 +418,11 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
         return AbandonOpen(fd, created, native, Win32ErrorFromErrno(errno));
     }
 
+    const bool sequential = (flags & FILE_FLAG_SEQUENTIAL_SCAN) != 0;
+    if (sequential && wantRead && posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL) != 0) {
+        // Only a hint: without the longer read-ahead the file reads as any other.
+    }
+
     auto* file = new (std::nothrow) FileObject;
     if (file == nullptr) {
         return AbandonOpen(fd, created, native, ERROR_NOT_ENOUGH_MEMORY);
@@ -341,6 +430,8 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
     file->fd = fd;
     file->canRead = wantRead;
     file->canWrite = wantWrite;
+    file->writeBehind = sequential && wantWrite;
+    file->readAhead = sequential && wantRead && !wantWrite;
     if (!KernelRegister(file)) {
         delete file;
         return AbandonOpen(fd, created, native, ERROR_NOT_ENOUGH_MEMORY);
@@ -380,6 +471,7 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, void* over
         return Fail(refused);
     }
     std::lock_guard<std::mutex> lock(object->mutex);
+    const uint64_t start = object->position;
     auto* bytes = static_cast<char*>(buffer);
     size_t done = 0;
     int error = 0;
@@ -406,6 +498,7 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, void* over
     if (read != nullptr) {
         *read = static_cast<DWORD>(done);
     }
+    ReadAhead(object.get(), start);
     if (error != 0) {
         return Fail(error == EIO ? ERROR_READ_FAULT : Win32ErrorFromErrno(error));
     }
@@ -460,7 +553,7 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, LPDWORD written, 
     if (failure != ERROR_SUCCESS) {
         return Fail(failure);
     }
-    return TRUE;
+    return WriteBehind(object.get());
 }
 
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method)
