@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/file_dialog_rules.h"
 #include "core/app_state.h"
 #include "core/error_info.h"
 #include "core/file_controls.h"
+#include "core/file_dialog_rules.h"
 #include "core/resource_ids.h"
 #include "core/source_file.h"
 #include "playback/playback_engine.h"

@@ -368,8 +368,10 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
             break;
         case Target::PartialBeside: {
             EXPECT_TRUE(ReadWholeFile(target) == oldTarget);
-            const std::string partial = fs::path(target).replace_filename(
-                "." + fs::path(target).filename().string() + ".1.part").string();
+            const std::string partial =
+                fs::path(target)
+                    .replace_filename("." + fs::path(target).filename().string() + ".1.part")
+                    .string();
             EXPECT_EQ(SizeOf(partial), 65536u); // the first chunk, header included
             fs::remove(partial);
             break;

@@ -54,9 +54,9 @@ TEST_F(PlaybackTest, ScrollCodesReportedToTheDialog)
 {
     OpenData(1000);
     const LPARAM slider = reinterpret_cast<LPARAM>(Item(IDC_SLIDER));
-    EXPECT_EQ(MainDialogProc(dialog, WM_HSCROLL, TB_THUMBTRACK,
-                             reinterpret_cast<LPARAM>(Item(IDC_RATE))),
-              FALSE);
+    EXPECT_EQ(
+        MainDialogProc(dialog, WM_HSCROLL, TB_THUMBTRACK, reinterpret_cast<LPARAM>(Item(IDC_RATE))),
+        FALSE);
     EXPECT_EQ(PlaybackState.dragging, 0u);
     for (int code = TB_LINEUP; code <= TB_BOTTOM; ++code) {
         EXPECT_EQ(MainDialogProc(dialog, WM_HSCROLL, MAKEWPARAM(code, 0), slider), TRUE) << code;

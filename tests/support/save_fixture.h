@@ -103,7 +103,10 @@ class SaveTest : public MainDialogTest {
         EXPECT_EQ(PendingCommand, 0u);
     }
 
-    void Command(UINT id) { SendMessageA(dialog, WM_COMMAND, id, 0); }
+    void Command(UINT id)
+    {
+        SendMessageA(dialog, WM_COMMAND, id, 0);
+    }
 
     static bool Exists(const std::string& path)
     {
@@ -139,7 +142,10 @@ class SaveTest : public MainDialogTest {
         return error.messageText;
     }
 
-    std::vector<MessageBoxRecord> Boxes() const { return MessageBoxLog(); }
+    std::vector<MessageBoxRecord> Boxes() const
+    {
+        return MessageBoxLog();
+    }
 
     void ExpectSourceStillOpen()
     {
@@ -158,7 +164,8 @@ class SaveTest : public MainDialogTest {
             return bytes;
         }
         const size_t length = std::min<uint64_t>(limit, static_cast<uint64_t>(size.QuadPart));
-        HANDLE mapping = CreateFileMappingA(SourceFile.handle, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        HANDLE mapping =
+            CreateFileMappingA(SourceFile.handle, nullptr, PAGE_READONLY, 0, 0, nullptr);
         if (mapping == nullptr) {
             return bytes;
         }
@@ -171,7 +178,10 @@ class SaveTest : public MainDialogTest {
         return bytes;
     }
 #endif
-    std::string ReadOpenSource() const { return Contents(sourcePath); }
+    std::string ReadOpenSource() const
+    {
+        return Contents(sourcePath);
+    }
 
     void ExpectNoFileWindow()
     {

@@ -1,7 +1,7 @@
 // A file named on the command line or dropped on the window opens as File > Open's choice
 // would: the same checks and boxes, the same question, the same deferral while sound plays.
-#include "support/main_dialog_fixture.h"
 #include "support/error_sentence.h"
+#include "support/main_dialog_fixture.h"
 
 #include <string>
 #include <vector>

@@ -191,7 +191,8 @@ TEST_F(OpenSourceFileTest, DeepPathsShowWholeAndTheWindowEmptiesAgain)
     ASSERT_TRUE(std::filesystem::create_directories(dir));
     // As deep as the system lets a path be: under MAX_PATH on Windows.
     const size_t nameLength = std::min<size_t>(100, MAX_PATH - 6 - dir.size());
-    const std::string name = temp.file(std::string(120, 'd') + "/" + std::string(nameLength, 'f') + ".tmp");
+    const std::string name =
+        temp.file(std::string(120, 'd') + "/" + std::string(nameLength, 'f') + ".tmp");
     {
         std::FILE* file = std::fopen(name.c_str(), "wb");
         ASSERT_NE(file, nullptr);

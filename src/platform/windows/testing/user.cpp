@@ -302,10 +302,10 @@ bool QueryStaticTextColor(HWND control, COLORREF* color, HBRUSH* brush)
     const HWND dialog = GetParent(control);
     const auto proc = reinterpret_cast<DLGPROC>(GetWindowLongPtrA(dialog, DWLP_DLGPROC));
     const HBRUSH answer =
-        proc == nullptr ? nullptr
-                        : reinterpret_cast<HBRUSH>(proc(dialog, WM_CTLCOLORSTATIC,
-                                                        reinterpret_cast<WPARAM>(dc),
-                                                        reinterpret_cast<LPARAM>(control)));
+        proc == nullptr
+            ? nullptr
+            : reinterpret_cast<HBRUSH>(proc(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                            reinterpret_cast<LPARAM>(control)));
     *color = answer != nullptr ? GetTextColor(dc) : before;
     *brush = answer;
     ReleaseDC(control, dc);
