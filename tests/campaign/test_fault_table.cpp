@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "campaign/campaign_fixture.h"
+#include "save/save_as.h"
 
 namespace fs = std::filesystem;
 
@@ -153,9 +154,9 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
         const bool playing = row.action == Action::PlayStart || row.action == Action::PlayRefill ||
                              row.action == Action::PlayStop;
         // Playback rows need more than two seconds of data, so that a refill reads.
-        const uint64_t size = row.action == Action::SaveInPlace ? Oversize
-                              : playing                         ? 600000
-                                                                : 300000;
+        const uint64_t size = row.action == Action::SaveInPlace || whole ? Oversize
+                              : playing                                  ? 600000
+                                                                         : 300000;
         OpenSource("src" + n + ".tmp", size);
         const std::string before =
             size == Oversize ? ReadPrefix(sourcePath, 100) : Checksum(sourcePath);
@@ -205,7 +206,8 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
             break;
         case Action::SaveAs:
             inject();
-            SaveAs(row.box == Box::SameName ? sourcePath : target);
+            SaveAs(row.box == Box::SameName ? sourcePath : target,
+                   whole ? WholeRecordingFilterIndex : 0);
             break;
         case Action::SaveInPlace:
             inject();
@@ -300,6 +302,15 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
     {
         switch (row.source) {
         case Source::Kept:
+            if (whole) {
+                // Still open, as it was (its first bytes; the rest is a hole).
+                EXPECT_TRUE(IsSourceFileOpen());
+                EXPECT_EQ(Text(dialog), sourcePath + " - Salvorin");
+                EXPECT_EQ(Text(IDC_FILE_SIZE), "4 294 967 302");
+                EXPECT_EQ(SizeOf(sourcePath), Oversize);
+                EXPECT_EQ(ReadOpenSourcePrefix(), before);
+                break;
+            }
             EXPECT_EQ(Checksum(sourcePath), before);
             if (row.action == Action::OpenAnother && row.box == Box::None) {
                 // The oversize file is the one open now, cut, with its warning shown.
@@ -352,6 +363,7 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
             const std::string partial = fs::path(target).replace_filename(
                 "." + fs::path(target).filename().string() + ".1.part");
             EXPECT_EQ(SizeOf(partial), 65536u); // the first chunk, header included
+            EXPECT_EQ(ReadPrefix(partial, 4), whole ? "RF64" : "RIFF");
             fs::remove(partial);
             break;
         }
@@ -366,6 +378,30 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
         }
     }
 
+    // The open source's first 100 bytes, through its own handle where no other opener is
+    // let in (mapped, so its file pointer stays where the copy left it).
+    std::string ReadOpenSourcePrefix() const
+    {
+#ifdef _WIN32
+        std::string bytes;
+        HANDLE mapping = CreateFileMappingA(SourceFile.handle, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        if (mapping == nullptr) {
+            return bytes;
+        }
+        const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 100);
+        if (view != nullptr) {
+            bytes.assign(static_cast<const char*>(view), 100);
+            UnmapViewOfFile(view);
+        }
+        CloseHandle(mapping);
+        return bytes;
+#else
+        return ReadPrefix(sourcePath, 100);
+#endif
+    }
+
+    bool whole = false; // Save as chooses the RF64 type
+
     // The next command does its whole job.
     void CheckNextCommand(const Row& row, const std::string& target, const std::string& other)
     {
@@ -377,8 +413,8 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
             CloseHandleVariable(&SourceFile.handle);
             return;
         }
-        if (row.action == Action::OpenAnother && row.box == Box::None) {
-            return; // the 4 GiB file is open; saving it is for the benchmarks
+        if ((row.action == Action::OpenAnother && row.box == Box::None) || whole) {
+            return; // the 4 GiB file is open; saving it whole is the long Save as test's
         }
         if (row.action == Action::PlayStart || row.action == Action::PlayRefill ||
             row.action == Action::PlayStop) {
@@ -411,6 +447,35 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
 
 } // namespace
 
+namespace {
+
+// The Save as rows again with the RF64 type on an oversize source, where the copy differs:
+// its header. A row that needs the copy complete (the final rename) would write 4 GiB: the
+// long Save as test covers that.
+class FaultCampaignWhole : public FaultCampaign {};
+
+std::vector<size_t> WholeRows()
+{
+    std::vector<size_t> rows;
+    for (size_t i = 0; i < std::size(Rows); ++i) {
+        if (Rows[i].action == Action::SaveAs &&
+            (Rows[i].function == nullptr || std::strcmp(Rows[i].function, "MoveFileExA") != 0)) {
+            rows.push_back(i);
+        }
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST_P(FaultCampaignWhole, ShowsOneBoxAndLosesNothing)
+{
+    const Row& row = Rows[GetParam()];
+    SCOPED_TRACE(row.name);
+    whole = true;
+    Run(row, static_cast<int>(GetParam()));
+}
+
 // One test per row, named after it, so a failing row names itself and runs alone
 // (--gtest_filter='Rows/FaultCampaign.ShowsOneBoxAndLosesNothing/open_CreateFile_fails').
 TEST_P(FaultCampaign, ShowsOneBoxAndLosesNothing)
@@ -441,3 +506,4 @@ std::string RowName(const ::testing::TestParamInfo<size_t>& info)
 
 INSTANTIATE_TEST_SUITE_P(Rows, FaultCampaign, ::testing::Range<size_t>(0, std::size(Rows)),
                          RowName);
+INSTANTIATE_TEST_SUITE_P(Rf64, FaultCampaignWhole, ::testing::ValuesIn(WholeRows()), RowName);
