@@ -24,8 +24,7 @@ int FillBuffer(WAVEHDR* header)
         return 0;
     }
     const uint64_t left = end - PlaybackState.readPos;
-    const auto count =
-        static_cast<uint32_t>(std::min<uint64_t>(left, PlaybackState.bufferSize));
+    const auto count = static_cast<uint32_t>(std::min<uint64_t>(left, PlaybackState.bufferSize));
     header->dwBufferLength = count;
     header->dwFlags &= ~static_cast<DWORD>(WHDR_DONE);
     DWORD read = 0;

@@ -146,7 +146,8 @@ TEST_F(PlaybackTest, PositionsAndSeeksReachPastFourGiB)
     UserClick(Item(IDC_PLAY));
     Complete();
     EXPECT_TRUE(MessageBoxLog().empty());
-    EXPECT_EQ(TestDevicePlayedBytes(), std::vector<unsigned char>(known.begin(), known.begin() + 8000));
+    EXPECT_EQ(TestDevicePlayedBytes(),
+              std::vector<unsigned char>(known.begin(), known.begin() + 8000));
     EXPECT_EQ(PlaybackState.playedPos, seekTo + 8000);
     EXPECT_EQ(SliderPos(), 25);
 

@@ -368,12 +368,9 @@ TEST_F(SaveAsTest, OnlyAnOversizeSourceIsOfferedTheWholeRecording)
 {
     const std::vector<std::string> plain = {"Windows waveform (*.wav)", "*.wav", "All files (*.*)",
                                             "*.*"};
-    const std::vector<std::string> both = {"Windows waveform (*.wav)",
-                                           "*.wav",
-                                           "RF64 waveform, whole recording (*.wav)",
-                                           "*.wav",
-                                           "All files (*.*)",
-                                           "*.*"};
+    const std::vector<std::string> both = {
+        "Windows waveform (*.wav)", "*.wav", "RF64 waveform, whole recording (*.wav)", "*.wav",
+        "All files (*.*)",          "*.*"};
     OpenSource("big.tmp", 44 + WholeDataSize);
     SaveAs("", {});
     OpenSource("edge.tmp", 4294967292ull);
