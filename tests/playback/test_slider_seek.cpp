@@ -155,7 +155,7 @@ TEST_F(PlaybackTest, PositionsAndSeeksReachPastFourGiB)
     UserSlider(Item(IDC_SLIDER), TB_THUMBPOSITION, 99);
     PumpMessages();
     EXPECT_EQ(PlaybackState.playedPos, data / 100 * 99 + data % 100 * 99 / 100);
-    UserSlider(Item(IDC_SLIDER), TB_BOTTOM, 0);
+    UserSlider(Item(IDC_SLIDER), TB_THUMBPOSITION, 100);
     PumpMessages();
     ExpectIdleButtons();
     EXPECT_EQ(SliderPos(), 100);
