@@ -57,9 +57,7 @@ int main(int argc, char** argv)
     std::printf("Save as of a 5 GiB file whole as RF64 (44100 Hz, 16 bit, stereo), %d rounds\n",
                 rounds);
     std::fflush(stdout);
-    SampleSpec spec;
-    spec.seconds = 10;
-    WriteFileOf(source, SourceSize, MakeTunePcm(spec));
+    WriteFileOf(source, SourceSize, MakeTunePcm({.seconds = 10.0})); // 44100 Hz, 16 bit, stereo
     Shell("sync");
 
     const std::string cp = "cp '" + source + "' '" + target + "' && sync '" + target + "'";
