@@ -3,7 +3,10 @@
 // dialog by keystrokes. Not installed: the program itself takes no arguments.
 //   salvorin-show-sample FILE        shows the window until the user exits
 //   salvorin-show-sample FILE PNG    saves a picture of the window as PNG and ends
+//   salvorin-show-sample FILE PNG 8  the same after the user picks 8 bit (16 for 16 bit),
+//                                    whatever the data suggested
 #include <cstdio>
+#include <cstring>
 
 #include "core/app_state.h"
 #include "core/resource_ids.h"
@@ -15,18 +18,23 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: %s TEMPORARY_FILE [PICTURE.png]\n", argv[0]);
+    if (argc < 2 || argc > 4 ||
+        (argc == 4 && std::strcmp(argv[3], "8") != 0 && std::strcmp(argv[3], "16") != 0)) {
+        std::fprintf(stderr, "usage: %s TEMPORARY_FILE [PICTURE.png [8|16]]\n", argv[0]);
         return 2;
     }
     const char* sample = argv[1];
-    const char* picture = argc == 3 ? argv[2] : nullptr;
+    const char* picture = argc >= 3 ? argv[2] : nullptr;
+    const int width = argc == 4 ? (std::strcmp(argv[3], "8") == 0 ? IDC_8BIT : IDC_16BIT) : 0;
     PlatformStartup(argc, argv);
     InitCommonControls();
     ModuleInstance = &ResourceModule;
     bool saved = true;
     OnNextModalLoop([&](HWND dialog) {
         OpenSourceFile(sample);
+        if (width != 0) {
+            UserClick(GetDlgItem(dialog, width));
+        }
         if (picture == nullptr) {
             return;
         }

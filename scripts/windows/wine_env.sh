@@ -9,6 +9,8 @@ wine_cleanup() {
 trap wine_cleanup EXIT
 wineboot -i >/dev/null 2>&1
 wineserver -w
+# One server for the whole run: tests started in parallel then never race to start their own.
+wineserver -p
 # The prefix's C: drive as a Linux path, and its user's temporary folder.
 wine_c="$WINEPREFIX/drive_c"
 wine_temp="$wine_c/users/$(id -un)/Temp"

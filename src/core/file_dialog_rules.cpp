@@ -24,11 +24,11 @@ void LoadFilterString(UINT stringId, char* buffer)
 namespace {
 
 // The last folder separator of `path` (Windows takes '\\' and '/'), or null.
-char* LastSeparator(char* path)
+const char* LastSeparator(const char* path)
 {
-    char* last = nullptr;
+    const char* last = nullptr;
     for (const char* separator = PATH_SEPARATORS; *separator != '\0'; ++separator) {
-        char* found = std::strrchr(path, *separator);
+        const char* found = std::strrchr(path, *separator);
         if (found != nullptr && (last == nullptr || found > last)) {
             last = found;
         }
@@ -44,6 +44,12 @@ bool IsDriveRoot(const char* path, const char* slash)
 }
 
 } // namespace
+
+const char* FileNameOf(const char* path)
+{
+    const char* last = LastSeparator(path);
+    return last != nullptr ? last + 1 : path;
+}
 
 void ReplaceExtension(char* path, const char* extension)
 {
@@ -69,10 +75,13 @@ void DirectoryOf(char* destination, const char* path)
         destination[0] = '\0';
         return;
     }
-    char* slash = LastSeparator(destination);
-    if (slash == nullptr) {
+    const char* found = LastSeparator(destination);
+    if (found == nullptr) {
         destination[0] = '\0';
-    } else if (slash == destination || IsDriveRoot(destination, slash)) {
+        return;
+    }
+    char* slash = destination + (found - destination);
+    if (slash == destination || IsDriveRoot(destination, slash)) {
         // The root keeps its slash ("/", "C:\\"): it is a directory of its own, and "" (or a
         // bare "C:") would mean "anywhere" (or the drive's current folder).
         slash[1] = '\0';

@@ -11,5 +11,7 @@ void LoadFilterString(UINT stringId, char* buffer);
 // Replaces the extension of the file name at the end of `path` (a MAX_PATH buffer) with
 // `extension`, or appends it; leaves the path unchanged when the result would not fit.
 void ReplaceExtension(char* path, const char* extension);
+// The file name at the end of `path`: what follows its last folder separator.
+const char* FileNameOf(const char* path);
 // Writes the directory part of `path` into `destination` (a MAX_PATH buffer).
 void DirectoryOf(char* destination, const char* path);

@@ -24,6 +24,7 @@ constexpr int IDC_OVERSIZE = 1010;
 constexpr int IDC_PLAY = 1011;
 constexpr int IDC_STOP = 1012;
 constexpr int IDC_SUGGESTION = 1015;
+constexpr int IDC_WAVEFORM = 1016;
 
 // Controls of the Saving dialog
 constexpr int IDC_SAVING_PROGRESS = 1019;

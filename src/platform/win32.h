@@ -435,6 +435,9 @@ BOOL SetWindowTextA(HWND window, LPCSTR text);
 UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned);
 HWND GetFocus();
 HWND SetFocus(HWND window);
+BOOL GetClientRect(HWND window, RECT* rect);
+// The window repaints `rect` (null: all of it) at the next chance.
+BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
 
 // Files dropped on a window (shellapi.h on Windows)
 struct HDROP__;
@@ -555,3 +558,6 @@ MMRESULT waveOutGetErrorTextA(MMRESULT code, LPSTR text, UINT size);
 #include "platform/win32_commdlg.h"
 #include "platform/win32_fileinfo.h"
 #include "platform/win32_waveout.h"
+
+// Bitmaps the program paints and static controls show.
+#include "platform/win32_bitmap.h"

@@ -10,9 +10,10 @@
 namespace {
 
 // Progress is posted, so a chunk costs no round trip to the dialog thread. Every so many
-// chunks and after the last one the step waits for the dialog thread instead: the dialog's
-// queue never holds more than this many steps, and the bar stands at its end before the
-// dialog ends.
+// chunks and after the last one the worker also waits for the dialog thread, so the dialog
+// is never far behind. Every position is posted, the last one too: on Windows a sent message
+// is handled before the posted ones still queued, so a sent last position would be
+// overwritten by an older one and the bar would end short of its end.
 constexpr uint32_t ChunksPerProgressWait = 64;
 // Every so many chunks the target is flushed, so that the data reaches the disk as the copy
 // goes: on a slow disk the bar moves at the disk's real pace and a Cancel is still answered
@@ -108,10 +109,9 @@ DWORD CopyWorker(LPVOID parameter)
         // The first chunk holds the header too, so there can be one chunk more than the
         // bar has steps; the bar stops at its end.
         const WPARAM position = std::min(chunks, rangeHigh);
+        PostMessageA(bar, PBM_SETPOS, position, 0);
         if (last || chunks % ChunksPerProgressWait == 0) {
-            SendMessageA(bar, PBM_SETPOS, position, 0);
-        } else {
-            PostMessageA(bar, PBM_SETPOS, position, 0);
+            SendMessageA(bar, PBM_GETPOS, 0, 0);
         }
     }
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/file_dialog_rules.h"
 #include "core/app_state.h"
 #include "core/error_info.h"
 #include "core/file_controls.h"
@@ -42,9 +43,8 @@ constexpr unsigned ReplacementNameTries = 100;
 // False when not even that fits.
 bool ReplacementName(char* name, unsigned attempt)
 {
-    const char* slash = std::strrchr(CopyTargetPath, '/');
-    const int folder = slash != nullptr ? static_cast<int>(slash - CopyTargetPath) + 1 : 0;
-    const char* last = CopyTargetPath + folder;
+    const char* last = FileNameOf(CopyTargetPath);
+    const int folder = static_cast<int>(last - CopyTargetPath);
     int length =
         std::snprintf(name, MAX_PATH, "%.*s.%s.%u.part", folder, CopyTargetPath, last, attempt);
     if (length < 0 || length >= MAX_PATH) {

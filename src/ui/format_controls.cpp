@@ -6,6 +6,7 @@
 #include "core/source_file.h"
 #include "core/wave_format.h"
 #include "playback/playback_engine.h"
+#include "ui/waveform_strip.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ void Recompute()
     SetCheck(IDC_STEREO, CurrentFormat.nChannels == 2);
     ShowDuration();
     OnFormatChanged();
+    DrawWaveformStrip();
 }
 
 // Returns true when the rate changed and the format must be recomputed.

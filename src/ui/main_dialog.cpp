@@ -12,6 +12,7 @@
 #include "ui/exit_command.h"
 #include "ui/format_controls.h"
 #include "ui/open_command.h"
+#include "ui/waveform_strip.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ void InitMainDialog()
     HWND slider = GetDlgItem(MainDialogWindow, IDC_SLIDER);
     SendMessageA(slider, TBM_SETRANGEMIN, TRUE, 0);
     SendMessageA(slider, TBM_SETRANGEMAX, TRUE, 100);
+    InitWaveformStrip();
     SetDefaultFormat();
     ApplyStartupDirectory();
     DragAcceptFiles(MainDialogWindow, TRUE);
@@ -102,7 +104,9 @@ BOOL DispatchCommand(WORD id, WORD code)
     }
 }
 
-INT_PTR MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+namespace {
+
+INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -145,7 +149,31 @@ INT_PTR MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case MM_WOM_DONE:
         OnBufferDone(reinterpret_cast<WAVEHDR*>(lParam));
         return TRUE;
+    case WM_DESTROY:
+        ReleaseWaveformStrip();
+        return FALSE;
     default:
         return FALSE;
     }
+}
+
+} // namespace
+
+INT_PTR MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const INT_PTR result = HandleMessage(window, message, wParam, lParam);
+    switch (message) {
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_DROPFILES:
+    case WM_OPEN_GIVEN_PATH:
+    case MM_WOM_DONE:
+        // Whatever moved the slider (the user, playback, a new file) or closed the file
+        // (a save), the strip follows it here, after the message.
+        FollowSliderOnStrip();
+        break;
+    default:
+        break;
+    }
+    return result;
 }

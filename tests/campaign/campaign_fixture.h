@@ -55,10 +55,10 @@ class CampaignTest : public SaveTest {
         EXPECT_FALSE(IsPlaying());
     }
 
-    static std::string Checksum(const std::string& path)
+    std::string Checksum(const std::string& path) const
     {
         // FNV-1a over the whole file, with its size: enough to see any changed byte.
-        const std::string bytes = ReadWholeFile(path);
+        const std::string bytes = Contents(path);
         uint64_t hash = 14695981039346656037ull;
         for (unsigned char byte : bytes) {
             hash = (hash ^ byte) * 1099511628211ull;

@@ -159,7 +159,7 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
                                                                          : 300000;
         OpenSource("src" + n + ".tmp", size);
         const std::string before =
-            size == Oversize ? ReadPrefix(sourcePath, 100) : Checksum(sourcePath);
+            size == Oversize ? Contents(sourcePath, 100) : Checksum(sourcePath);
         const std::string target = temp.makeFile("old" + n + ".wav", 1234);
         const std::string oldTarget = ReadWholeFile(target);
         std::string other; // the file a second open tries
@@ -327,7 +327,7 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
             EXPECT_FALSE(IsSourceFileOpen());
             EXPECT_STREQ(SourceFile.path, "");
             ExpectNoFileWindow();
-            const std::string start = ReadPrefix(sourcePath, 100);
+            const std::string start = Contents(sourcePath, 100);
             if (row.source == Source::Untouched) {
                 EXPECT_EQ(start, before);
             } else {
@@ -358,7 +358,7 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
         case Target::PartialBeside: {
             EXPECT_TRUE(ReadWholeFile(target) == oldTarget);
             const std::string partial = fs::path(target).replace_filename(
-                "." + fs::path(target).filename().string() + ".1.part");
+                "." + fs::path(target).filename().string() + ".1.part").string();
             EXPECT_EQ(SizeOf(partial), 65536u); // the first chunk, header included
             EXPECT_EQ(ReadPrefix(partial, 4), whole ? "RF64" : "RIFF");
             fs::remove(partial);

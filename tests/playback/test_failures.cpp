@@ -1,5 +1,6 @@
 #include "playback/fail_malloc.h"
 #include "playback/playback_fixture.h"
+#include "support/error_sentence.h"
 
 #include <unistd.h>
 
@@ -32,7 +33,8 @@ TEST_F(PlaybackFailureTest, NoAudioDeviceGivesOneClearBoxAndTheProgramCarriesOn)
     MessageBoxScriptSet({{IDOK, nullptr}});
     FaultInject("waveOutOpen", 1, MMSYSERR_NODRIVER);
     UserClick(Item(IDC_PLAY));
-    ExpectOneErrorBox("There is no sound device or audio server to play on.");
+    ExpectOneErrorBox(ErrorSentence(ErrorKindMultimedia, MMSYSERR_NODRIVER,
+                                    "There is no sound device or audio server to play on."));
     ExpectIdleButtons();
     EXPECT_EQ(PlaybackState.device, nullptr);
     EXPECT_EQ(FaultCallCount("waveOutClose"), 0);
@@ -49,15 +51,20 @@ TEST_F(PlaybackFailureTest, FailedStartClosesTheDeviceAndFreesTheBuffers)
     };
     const Case cases[] = {
         {"first malloc", [] { FailMallocOfSize(8000, 1); },
-         "Memory ran out while the operation was under way."},
+         ErrorSentence(ErrorKindSystem, ERROR_OUTOFMEMORY,
+                       "Memory ran out while the operation was under way.")},
         {"second malloc", [] { FailMallocOfSize(8000, 2); },
-         "Memory ran out while the operation was under way."},
+         ErrorSentence(ErrorKindSystem, ERROR_OUTOFMEMORY,
+                       "Memory ran out while the operation was under way.")},
         {"prepare", [] { FaultInject("waveOutPrepareHeader", 2, MMSYSERR_NOMEM); },
-         "There is not enough memory to play sound."},
+         ErrorSentence(ErrorKindMultimedia, MMSYSERR_NOMEM,
+                       "There is not enough memory to play sound.")},
         {"seek", [] { FaultInject("SetFilePointer", 1, ERROR_INVALID_HANDLE); },
-         "The file or object handle is not valid."},
+         ErrorSentence(ErrorKindSystem, ERROR_INVALID_HANDLE,
+                       "The file or object handle is not valid.")},
         {"write", [] { FaultInject("waveOutWrite", 1, MMSYSERR_INVALHANDLE); },
-         "The sound device handle is not valid."},
+         ErrorSentence(ErrorKindMultimedia, MMSYSERR_INVALHANDLE,
+                       "The sound device handle is not valid.")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -131,7 +138,8 @@ TEST_F(PlaybackFailureTest, FailedResetLetsTheQueuedBuffersPlayOutThenStops)
     MessageBoxScriptSet({{IDOK, nullptr}});
     FaultInject("waveOutReset", 1, MMSYSERR_NOTSUPPORTED);
     UserClick(Item(IDC_STOP));
-    ExpectOneErrorBox("The sound device does not support this operation.");
+    ExpectOneErrorBox(ErrorSentence(ErrorKindMultimedia, MMSYSERR_NOTSUPPORTED,
+                                    "The sound device does not support this operation."));
     EXPECT_EQ(PlaybackState.resetting, 1u);
     EXPECT_EQ(TestDeviceQueuedCount(), 2);
     Complete();
@@ -149,7 +157,8 @@ TEST_F(PlaybackFailureTest, FailedCloseIsShownAndTheDeviceCountsAsClosed)
     FaultInject("waveOutUnprepareHeader", 1, MMSYSERR_INVALHANDLE, 2); // not shown
     FaultInject("waveOutClose", 1, MMSYSERR_HANDLEBUSY);
     StopAndDrain();
-    ExpectOneErrorBox("The sound device is busy with a call from another thread.");
+    ExpectOneErrorBox(ErrorSentence(ErrorKindMultimedia, MMSYSERR_HANDLEBUSY,
+                                    "The sound device is busy with a call from another thread."));
     EXPECT_EQ(PlaybackState.device, nullptr);
     EXPECT_TRUE(Enabled(IDC_PLAY));
     EXPECT_EQ(FaultCallCount("waveOutUnprepareHeader"), 2);
@@ -157,6 +166,10 @@ TEST_F(PlaybackFailureTest, FailedCloseIsShownAndTheDeviceCountsAsClosed)
 
 TEST_F(PlaybackFailureTest, AFileCutWhilePlayingIsReportedAndItsStaleBytesNotPlayed)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "no other opener can cut the file: Windows refuses it while the program "
+                    "holds the file unshared";
+#endif
     UserClick(Item(IDC_PLAY));
     ASSERT_EQ(truncate(path.c_str(), 44 + 20000), 0);
     MessageBoxScriptSet({{IDOK, nullptr}, {IDOK, nullptr}});

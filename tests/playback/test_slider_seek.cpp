@@ -2,6 +2,7 @@
 
 #include "playback/fail_malloc.h"
 #include "playback/playback_fixture.h"
+#include "support/strip_picture.h"
 
 TEST_F(PlaybackTest, ClickingTheTrackWhilePlayingSeeksAfterTheDrain)
 {
@@ -49,22 +50,20 @@ TEST_F(PlaybackTest, DraggingLeavesTheSliderAloneAndSeeksOnRelease)
     EXPECT_EQ(SliderPos(), 68);
 }
 
+// What the dialog procedure answers (on Windows a sent WM_HSCROLL returns the dialog's
+// message result instead, so the procedure is asked directly).
 TEST_F(PlaybackTest, ScrollCodesReportedToTheDialog)
 {
     OpenData(1000);
-    HWND slider = Item(IDC_SLIDER);
-    EXPECT_EQ(
-        SendMessageA(dialog, WM_HSCROLL, TB_THUMBTRACK, reinterpret_cast<LPARAM>(Item(IDC_RATE))),
-        FALSE);
+    const LPARAM slider = reinterpret_cast<LPARAM>(Item(IDC_SLIDER));
+    EXPECT_EQ(MainDialogProc(dialog, WM_HSCROLL, TB_THUMBTRACK,
+                             reinterpret_cast<LPARAM>(Item(IDC_RATE))),
+              FALSE);
     EXPECT_EQ(PlaybackState.dragging, 0u);
     for (int code = TB_LINEUP; code <= TB_BOTTOM; ++code) {
-        EXPECT_EQ(
-            SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(code, 0), reinterpret_cast<LPARAM>(slider)),
-            TRUE)
-            << code;
+        EXPECT_EQ(MainDialogProc(dialog, WM_HSCROLL, MAKEWPARAM(code, 0), slider), TRUE) << code;
     }
-    EXPECT_EQ(SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(slider)),
-              FALSE);
+    EXPECT_EQ(MainDialogProc(dialog, WM_HSCROLL, TB_ENDTRACK, slider), FALSE);
 }
 
 TEST_F(PlaybackTest, SeekingToTheEndWhilePlayingReturnsToIdleWithoutAMessage)
@@ -160,4 +159,28 @@ TEST_F(PlaybackTest, PositionsAndSeeksReachPastFourGiB)
     ExpectIdleButtons();
     EXPECT_EQ(SliderPos(), 100);
     EXPECT_TRUE(MessageBoxLog().empty());
+}
+
+TEST_F(PlaybackTest, TheStripsMarkerMovesAsPlaybackMovesTheSlider)
+{
+    OpenData(100000);
+    SmallFormat();
+    const Picture before = StripPicture(Item(IDC_WAVEFORM));
+    EXPECT_EQ(MarkerColumnOf(before), 1);
+    UserClick(Item(IDC_PLAY));
+    Complete(); // 8000 of 100000 bytes played: the slider stands at 8
+    ASSERT_EQ(SliderPos(), 8);
+    const Picture playing = StripPicture(Item(IDC_WAVEFORM));
+    EXPECT_NEAR(MarkerColumnOf(playing), 1 + (before.width - 3) * 8 / 100.0, 1.0);
+    // Only the marker's two columns changed: nothing else was drawn again differently.
+    int changed = 0;
+    for (int x = 0; x < before.width; ++x) {
+        for (int y = 0; y < before.height; ++y) {
+            if (before.at(x, y) != playing.at(x, y)) {
+                ++changed;
+                break;
+            }
+        }
+    }
+    EXPECT_EQ(changed, 2);
 }

@@ -23,7 +23,7 @@ class SaveAsTest : public SaveTest {
     void ExpectSaved(const std::string& target)
     {
         EXPECT_EQ(ReadWholeFile(target), ExpectedWav());
-        EXPECT_EQ(ReadWholeFile(sourcePath), sourceBytes);
+        EXPECT_EQ(Contents(sourcePath), sourceBytes);
         ExpectCreatedBox(target);
         ExpectNoFileWindow();
     }
@@ -117,18 +117,18 @@ TEST_F(SaveAsTest, RefusesTheSourceUnderEverySpelling)
 {
     OpenSource("cap.tmp", 70000);
     fs::create_directory(temp.file("sub"));
-    fs::create_symlink(sourcePath, temp.file("link.wav"));
-    fs::create_symlink("cap.tmp", temp.file("relative-link.wav"));
     fs::create_hard_link(sourcePath, temp.file("hard.wav"));
     std::string upper = sourcePath;
     upper.replace(upper.size() - 7, 7, "CAP.TMP");
-    const std::string spellings[] = {sourcePath,
-                                     upper,
-                                     temp.path() + "/./cap.tmp",
-                                     temp.path() + "/sub/../cap.tmp",
-                                     temp.file("link.wav"),
-                                     temp.file("relative-link.wav"),
-                                     temp.file("hard.wav")};
+    std::vector<std::string> spellings = {sourcePath, upper, temp.path() + "/./cap.tmp",
+                                          temp.path() + "/sub/../cap.tmp", temp.file("hard.wav")};
+#ifndef _WIN32
+    // (Windows makes symbolic links only with a privilege a user does not have by default.)
+    fs::create_symlink(sourcePath, temp.file("link.wav"));
+    fs::create_symlink("cap.tmp", temp.file("relative-link.wav"));
+    spellings.push_back(temp.file("link.wav"));
+    spellings.push_back(temp.file("relative-link.wav"));
+#endif
     for (const std::string& spelling : spellings) {
         SCOPED_TRACE(spelling);
         MessageBoxLogClear();
@@ -138,14 +138,20 @@ TEST_F(SaveAsTest, RefusesTheSourceUnderEverySpelling)
         EXPECT_EQ(LastBox().type, 48u);
         EXPECT_EQ(LastBox().owner, dialog);
         ExpectSourceStillOpen();
+#ifndef _WIN32
         EXPECT_TRUE(fs::is_symlink(temp.file("link.wav")));
         EXPECT_EQ(ReadWholeFile(temp.file("hard.wav")), sourceBytes);
+#endif
     }
-    EXPECT_EQ(fs::hard_link_count(sourcePath), 2u);
+#ifndef _WIN32
+    EXPECT_EQ(fs::hard_link_count(sourcePath), 2u); // Wine counts one link whatever there are
+#endif
 }
 
+#ifndef _WIN32
 // In the real save dialog, a link to the source typed at once and taken with Return is
-// refused as the source itself, after the replace question.
+// refused as the source itself, after the replace question. (The Linux flavour's own dialog;
+// on Windows the dialog is the system's.)
 TEST_F(SaveAsTest, ALinkToTheSourceTypedIntoTheRealDialogIsRefused)
 {
     OpenSource("cap.tmp", 70000);
@@ -165,6 +171,8 @@ TEST_F(SaveAsTest, ALinkToTheSourceTypedIntoTheRealDialogIsRefused)
     EXPECT_TRUE(fs::is_symlink(typed));
     ExpectSourceStillOpen();
 }
+
+#endif
 
 TEST_F(SaveAsTest, CancellingTheSaveDialogChangesNothing)
 {
@@ -289,6 +297,10 @@ TEST_F(SaveAsTest, EveryFailureIsOneBoxAndLeavesTheSourceReady)
 
 TEST_F(SaveAsTest, AShortReadIsAReadFailure)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "no other opener can cut the file: Windows refuses it while the program "
+                    "holds the file unshared";
+#endif
     OpenSource("cap.tmp", 300000);
     fs::resize_file(sourcePath, 100000); // someone else cut the file
     SaveAs(temp.file("out.wav"));

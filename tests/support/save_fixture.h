@@ -31,9 +31,22 @@ class SaveTest : public MainDialogTest {
         MainDialogTest::TearDown();
     }
 
-    static std::string ReadPrefix(const std::string& path, size_t size)
+    // The first `size` bytes of a file (all of them by default). On Windows the program's
+    // share mode 0 refuses every other opener, so the open source is read through the
+    // program's own handle, mapped (which neither moves its file pointer nor counts as one of
+    // its calls).
+    std::string Contents(const std::string& path, size_t size = SIZE_MAX) const
     {
+#ifdef _WIN32
+        if (IsSourceFileOpen() && path == SourceFile.path) {
+            return ReadHeldSource(size);
+        }
+#endif
         std::ifstream file(path, std::ios::binary);
+        if (size == SIZE_MAX) {
+            return std::string(std::istreambuf_iterator<char>(file),
+                               std::istreambuf_iterator<char>());
+        }
         std::string bytes(size, '\0');
         file.read(bytes.data(), static_cast<std::streamsize>(size));
         bytes.resize(static_cast<size_t>(file.gcount()));
@@ -48,7 +61,7 @@ class SaveTest : public MainDialogTest {
         // Read before the program opens it: on Windows its share mode 0 refuses every other
         // opener, this process's readers included.
         sourceBytes =
-            size <= (64u << 20) ? ReadWholeFile(sourcePath) : ReadPrefix(sourcePath, 1u << 20);
+            size <= (64u << 20) ? ReadWholeFile(sourcePath) : Contents(sourcePath, 1u << 20);
         OpenSourceFile(sourcePath.c_str());
         EXPECT_TRUE(IsSourceFileOpen());
         WavHeader header;
@@ -136,32 +149,29 @@ class SaveTest : public MainDialogTest {
         EXPECT_EQ(ReadOpenSource(), sourceBytes);
     }
 
-    // The open source file's bytes. On Windows the program's share mode 0 refuses every
-    // other opener, so they are read through its own handle, mapped (which neither moves its
-    // file pointer nor counts as one of its calls).
-    std::string ReadOpenSource() const
-    {
 #ifdef _WIN32
-        if (IsSourceFileOpen()) {
-            std::string bytes;
-            HANDLE mapping =
-                CreateFileMappingA(SourceFile.handle, nullptr, PAGE_READONLY, 0, 0, nullptr);
-            if (mapping == nullptr) {
-                return bytes;
-            }
-            const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
-            if (view != nullptr) {
-                LARGE_INTEGER size = {};
-                GetFileSizeEx(SourceFile.handle, &size);
-                bytes.assign(static_cast<const char*>(view), static_cast<size_t>(size.QuadPart));
-                UnmapViewOfFile(view);
-            }
-            CloseHandle(mapping);
+    static std::string ReadHeldSource(size_t limit)
+    {
+        std::string bytes;
+        LARGE_INTEGER size = {};
+        if (!GetFileSizeEx(SourceFile.handle, &size)) {
             return bytes;
         }
-#endif
-        return ReadWholeFile(sourcePath);
+        const size_t length = std::min<uint64_t>(limit, static_cast<uint64_t>(size.QuadPart));
+        HANDLE mapping = CreateFileMappingA(SourceFile.handle, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        if (mapping == nullptr) {
+            return bytes;
+        }
+        const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, length);
+        if (view != nullptr) {
+            bytes.assign(static_cast<const char*>(view), length);
+            UnmapViewOfFile(view);
+        }
+        CloseHandle(mapping);
+        return bytes;
     }
+#endif
+    std::string ReadOpenSource() const { return Contents(sourcePath); }
 
     void ExpectNoFileWindow()
     {

@@ -1,6 +1,7 @@
 // A file named on the command line or dropped on the window opens as File > Open's choice
 // would: the same checks and boxes, the same question, the same deferral while sound plays.
 #include "support/main_dialog_fixture.h"
+#include "support/error_sentence.h"
 
 #include <string>
 #include <vector>
@@ -79,9 +80,10 @@ TEST_F(GivenPathTest, AFileThatCannotBeOpenedShowsItsBoxAndAnEmptyWindow)
         std::string path;
         std::string box;
     } cases[] = {
-        {temp.path() + "/missing.tmp", "The file could not be found."},
+        {temp.file("missing.tmp"),
+         ErrorSentence(ErrorKindSystem, ERROR_FILE_NOT_FOUND, "The file could not be found.")},
         {small, "File is small."},
-        {held, "is using the file"},
+        {held, ErrorSentence(ErrorKindSystem, ERROR_SHARING_VIOLATION, "is using the file")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);

@@ -73,16 +73,30 @@ TEST_F(MainDialogTest, ControlsStandWhereTheTemplatePutsThem)
     ASSERT_TRUE(MapDialogRect(dialog, &size));
     EXPECT_EQ(play.right - play.left, size.right);
     EXPECT_EQ(play.bottom - play.top, size.bottom);
-    RECT xs = {36, 132, 106, 159};
+    RECT xs = {36, 165, 106, 192};
     MapDialogRect(dialog, &xs);
     EXPECT_EQ(stop.left - play.left, xs.right - xs.left);
     EXPECT_EQ(play.top - slider.top, xs.bottom - xs.top);
     RECT track = {0, 0, 165, 15};
     MapDialogRect(dialog, &track);
     EXPECT_EQ(slider.right - slider.left, track.right);
+    // The waveform strip keeps its template size (its picture is fitted to it), between
+    // the duration line and the slider.
+    RECT strip;
+    RECT duration;
+    ASSERT_TRUE(GetWindowRect(Item(IDC_WAVEFORM), &strip));
+    ASSERT_TRUE(GetWindowRect(Item(IDC_DURATION), &duration));
+    RECT stripSize = {0, 0, 159, 30};
+    MapDialogRect(dialog, &stripSize);
+    EXPECT_EQ(strip.right - strip.left, stripSize.right);
+    EXPECT_EQ(strip.bottom - strip.top, stripSize.bottom);
+    EXPECT_GE(strip.top, duration.bottom);
+    EXPECT_LE(strip.bottom, slider.top);
+    EXPECT_GT(strip.left, slider.left);
+    EXPECT_LT(strip.right, slider.right);
     RECT client;
     ASSERT_TRUE(GetClientRect(dialog, &client));
-    RECT whole = {0, 0, 186, 179};
+    RECT whole = {0, 0, 186, 212};
     MapDialogRect(dialog, &whole);
     EXPECT_GE(client.right, whole.right);
     EXPECT_GE(client.bottom, whole.bottom);

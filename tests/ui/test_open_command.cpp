@@ -180,8 +180,10 @@ TEST_F(OpenCommandTest, MissingFilesAndOverlongPathsNeverReachTheOpen)
     EXPECT_EQ(FileDialogLog()[0].refusals.size(), 2u);
     EXPECT_STREQ(SourceFile.path, a.c_str());
 
+#ifndef _WIN32
     // A full path of 260 characters or more is refused inside the dialog too: the user is
-    // told and chooses again (here: cancels), and nothing changes.
+    // told and chooses again (here: cancels), and nothing changes. (Windows, without long
+    // paths, makes no such file for its dialog to offer.)
     const std::string folder(200, 'd');
     ASSERT_TRUE(std::filesystem::create_directory(temp.file(folder)));
     const std::string longPath = temp.makeFile(folder + "/" + std::string(100, 'f') + ".tmp", 1000);
@@ -195,6 +197,7 @@ TEST_F(OpenCommandTest, MissingFilesAndOverlongPathsNeverReachTheOpen)
     EXPECT_TRUE(MessageBoxLog().empty());
     EXPECT_EQ(OpenFilterIndex, 1u);
     EXPECT_STREQ(SourceFile.path, a.c_str());
+#endif
 }
 
 // While sound plays, the dialog and the question come first; playback then stops, and the

@@ -1,7 +1,8 @@
 #include "support/main_dialog_fixture.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 
 #include "core/error_info.h"
 #include "core/file_controls.h"
@@ -189,9 +190,11 @@ TEST_F(OpenSourceFileTest, OpeningResetsThePlayedPositionButKeepsTheFormat)
 
 TEST_F(OpenSourceFileTest, DeepPathsShowWholeAndTheWindowEmptiesAgain)
 {
-    const std::string dir = temp.path() + "/" + std::string(120, 'd');
-    ASSERT_TRUE(std::system(("mkdir -p " + dir).c_str()) == 0);
-    const std::string name = dir + "/" + std::string(100, 'f') + ".tmp";
+    const std::string dir = temp.file(std::string(120, 'd'));
+    ASSERT_TRUE(std::filesystem::create_directories(dir));
+    // As deep as the system lets a path be: under MAX_PATH on Windows.
+    const size_t nameLength = std::min<size_t>(100, MAX_PATH - 6 - dir.size());
+    const std::string name = temp.file(std::string(120, 'd') + "/" + std::string(nameLength, 'f') + ".tmp");
     {
         std::FILE* file = std::fopen(name.c_str(), "wb");
         ASSERT_NE(file, nullptr);

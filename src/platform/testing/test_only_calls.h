@@ -13,10 +13,30 @@ BOOL IsWindowEnabled(HWND window);
 BOOL IsWindowVisible(HWND window);
 int GetWindowTextA(HWND window, LPSTR buffer, int size);
 BOOL GetWindowRect(HWND window, RECT* rect);
-BOOL GetClientRect(HWND window, RECT* rect);
 BOOL MapDialogRect(HWND dialog, RECT* rect);
 HMENU GetMenu(HWND window);
 UINT GetMenuState(HMENU menu, UINT id, UINT flags);
+
+// What a bitmap is: for one made by CreateDIBSection, with `size` sizeof(DIBSECTION), also
+// where its pixels are and which way up its rows run.
+struct BITMAP {
+    LONG bmType;
+    LONG bmWidth;
+    LONG bmHeight;
+    LONG bmWidthBytes;
+    WORD bmPlanes;
+    WORD bmBitsPixel;
+    LPVOID bmBits;
+};
+struct DIBSECTION {
+    BITMAP dsBm;
+    BITMAPINFOHEADER dsBmih;
+    DWORD dsBitfields[3];
+    HANDLE dshSection;
+    DWORD dsOffset;
+};
+// The bytes stored, 0 on failure.
+int GetObjectA(HGDIOBJ object, int size, LPVOID buffer);
 
 // The extended error of the last file dialog on this thread (0 after a cancel).
 DWORD CommDlgExtendedError();

@@ -9,9 +9,9 @@ constexpr DWORD Label = Child | SS_LEFT | WS_GROUP;
 constexpr DWORD Radio = Child | BS_RADIOBUTTON | WS_DISABLED;
 
 const DLGITEM_DATA MainDialogItems[] = {
-    {"button", "Try to play", IDC_PLAY, 36, 159, 50, 14,
+    {"button", "Try to play", IDC_PLAY, 36, 192, 50, 14,
      Child | BS_DEFPUSHBUTTON | WS_TABSTOP | WS_DISABLED, 0},
-    {"button", "Stop playing", IDC_STOP, 106, 159, 50, 14,
+    {"button", "Stop playing", IDC_STOP, 106, 192, 50, 14,
      Child | BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 0},
     {"static", "Sample rate:", -1, 12, 68, 40, 8, Label, 0},
     {"combobox", "", IDC_RATE, 64, 67, 40, 95,
@@ -32,11 +32,14 @@ const DLGITEM_DATA MainDialogItems[] = {
      WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | WS_GROUP, 0},
     {"static", "0:00:00", IDC_DURATION, 56, 122, 40, 8, Label | WS_TABSTOP, 0},
     {"static", "", IDC_FILE_SIZE, 63, 42, 80, 8, Label, 0},
-    {"msctls_trackbar32", "Slider1", IDC_SLIDER, 11, 132, 165, 15,
+    // The waveform overview, over the slider's track: the program paints it.
+    {"static", "", IDC_WAVEFORM, 14, 133, 159, 30,
+     Child | SS_BITMAP | SS_REALSIZECONTROL | WS_GROUP, 0},
+    {"msctls_trackbar32", "Slider1", IDC_SLIDER, 11, 165, 165, 15,
      Child | TBS_BOTH | TBS_NOTICKS | WS_TABSTOP | WS_DISABLED, 0},
     {"static", "Utility to recover information from Quorbel's temporary files.", -1, 16, 6, 154, 25,
      Child | SS_CENTER | WS_GROUP, 0},
-    {"button", "Parameters", -1, 6, 32, 175, 122, Child | BS_GROUPBOX, 0},
+    {"button", "Parameters", -1, 6, 32, 175, 155, Child | BS_GROUPBOX, 0},
 };
 
 const DLGITEM_DATA AboutDialogItems[] = {
@@ -57,7 +60,7 @@ const DLGITEM_DATA SavingDialogItems[] = {
 const DLGTEMPLATE_DATA DialogResources[] = {
     {IDD_MAIN,
      WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_CENTER | DS_SETFONT,
-     WS_EX_APPWINDOW, 0, 0, 186, 179, "Salvorin", "MS Sans Serif", 8, IDR_MAIN_MENU,
+     WS_EX_APPWINDOW, 0, 0, 186, 212, "Salvorin", "MS Sans Serif", 8, IDR_MAIN_MENU,
      MainDialogItems, sizeof MainDialogItems / sizeof MainDialogItems[0]},
     {IDD_ABOUT, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, 0, 0, 187, 55,
      "About Salvorin", "MS Sans Serif", 8, 0, AboutDialogItems,

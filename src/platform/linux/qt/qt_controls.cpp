@@ -104,6 +104,47 @@ class StaticText : public QLabel {
     }
 };
 
+// A static with SS_BITMAP: paints the bitmap STM_SETIMAGE gave, from its pixels as they are
+// at paint time, so a program that writes them and invalidates sees them at once. With
+// SS_REALSIZECONTROL it is fitted to the control; otherwise the control takes its size.
+class BitmapStatic : public QWidget {
+  public:
+    using QWidget::QWidget;
+
+  protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        WindowRef window = qtplat::WindowOfWidget(this);
+        if (!window || window->image == nullptr) {
+            return;
+        }
+        QPainter painter(this);
+        qtplat::DrawBitmap(window->image, &painter, rect());
+    }
+};
+
+LRESULT BitmapStaticMessage(Window& window, QWidget* widget, UINT message, WPARAM wParam,
+                            LPARAM lParam)
+{
+    if (wParam != IMAGE_BITMAP) {
+        return 0;
+    }
+    if (message == STM_GETIMAGE) {
+        return reinterpret_cast<LRESULT>(window.image);
+    }
+    if (message != STM_SETIMAGE) {
+        return 0;
+    }
+    HBITMAP previous = window.image;
+    window.image = reinterpret_cast<HBITMAP>(lParam);
+    qtplat::Bitmap bitmap;
+    if ((window.style & SS_REALSIZECONTROL) == 0 && qtplat::BitmapPixels(window.image, &bitmap)) {
+        widget->resize(bitmap.width, bitmap.height);
+    }
+    widget->update();
+    return reinterpret_cast<LRESULT>(previous);
+}
+
 // A horizontal trackbar: user actions become WM_HSCROLL with the Win32 codes, each
 // sent after the position has moved and followed by TB_ENDTRACK.
 class Trackbar : public QSlider {
@@ -724,6 +765,8 @@ LRESULT ControlMessage(const WindowRef& control, UINT message, WPARAM wParam, LP
     }
     case Kind::Progress:
         return ProgressMessage(window, message, wParam, lParam);
+    case Kind::BitmapStatic:
+        return BitmapStaticMessage(window, widget, message, wParam, lParam);
     default:
         return 0;
     }
@@ -799,6 +842,10 @@ WindowRef CreateControl(const WindowRef& dialog, const DLGITEM_DATA& item)
                 label->setPixmap(IconImage(icon)->pixmap(size, label->devicePixelRatioF()));
             }
             widget = label;
+        } else if (type == SS_BITMAP) {
+            // The text would name a bitmap resource; the program sets its bitmaps itself.
+            kind = Kind::BitmapStatic;
+            widget = new BitmapStatic(parent);
         } else {
             auto* label = new StaticText(parent);
             label->setTextFormat(Qt::PlainText);

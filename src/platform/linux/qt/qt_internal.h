@@ -19,6 +19,7 @@ class QEventLoop;
 class QIcon;
 class QMenu;
 class QMenuBar;
+class QPainter;
 
 namespace qtplat {
 
@@ -30,6 +31,7 @@ enum class Kind {
     GroupBox,
     Static,
     IconStatic,
+    BitmapStatic,
     Combo,
     Trackbar,
     Progress,
@@ -69,6 +71,9 @@ struct Window {
     HICON icons[2] = {nullptr, nullptr};
     std::vector<std::shared_ptr<Window>> controls; // template order
 
+    // Bitmap statics: the bitmap STM_SETIMAGE gave (the program keeps and deletes it).
+    HBITMAP image = nullptr;
+
     // Combo boxes: the user typed since a row was last picked or set (no selection then).
     bool comboEdited = false;
 
@@ -97,6 +102,14 @@ struct Menu {
 };
 
 struct Icon;
+
+// What an HBITMAP from CreateDIBSection stands for (qt_bitmaps.cpp).
+struct Bitmap {
+    LONG width = 0;
+    LONG height = 0;
+    bool topDown = false;
+    uint32_t* pixels = nullptr;
+};
 
 // ---- registry (qt_windows.cpp) ----
 // New record with a fresh handle, registered.
@@ -139,6 +152,12 @@ std::string ControlText(const Window& control);
 QColor SysColor(int index);
 // The colour of one of GetSysColorBrush's brushes; false for any other handle.
 bool StockBrushColor(HBRUSH brush, QColor* color);
+
+// ---- bitmaps (qt_bitmaps.cpp) ----
+// A copy of the live bitmap's record (its pixels are not copied); false for any other handle.
+bool BitmapPixels(HBITMAP bitmap, Bitmap* view);
+// Paints the live bitmap scaled into `target`; false (nothing painted) for any other handle.
+bool DrawBitmap(HBITMAP bitmap, QPainter* painter, const QRect& target);
 
 // ---- dialogs (qt_dialogs.cpp) ----
 void DestroyDialog(const WindowRef& dialog);

@@ -578,7 +578,6 @@ BOOL GetWindowRect(HWND window, RECT* rect)
 }
 #endif
 
-#ifdef SALVORIN_SEAMS // tests look at windows and threads with it; the program does not
 BOOL GetClientRect(HWND window, RECT* rect)
 {
     CARRY_TO_GUI(BOOL, GetClientRect(window, rect));
@@ -590,7 +589,24 @@ BOOL GetClientRect(HWND window, RECT* rect)
     *rect = RECT{0, 0, area->width(), area->height()};
     return TRUE;
 }
-#endif
+
+BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase)
+{
+    CARRY_TO_GUI(BOOL, InvalidateRect(window, rect, erase));
+    static_cast<void>(erase); // Qt paints the background of every update
+    WindowRef record = qtplat::FindWindow(window);
+    if (!record || record->widget == nullptr) {
+        return FALSE;
+    }
+    QWidget* area = record->client != nullptr ? record->client.data() : record->widget.data();
+    if (rect == nullptr) {
+        area->update();
+    } else {
+        area->update(
+            QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top));
+    }
+    return TRUE;
+}
 
 #ifdef SALVORIN_SEAMS // tests look at windows and threads with it; the program does not
 BOOL MapDialogRect(HWND dialog, RECT* rect)

@@ -34,6 +34,8 @@ SEAM_FAULT(DWORD, FormatMessageA, 0,
 SEAM_FAULT(int, LoadStringA, 0, (HINSTANCE i, UINT id, LPSTR b, int n), (i, id, b, n))
 SEAM_FAULT(HICON, LoadIconA, nullptr, (HINSTANCE i, LPCSTR n), (i, n))
 SEAM_FAULT(BOOL, EnableMenuItem, -1, (HMENU m, UINT id, UINT e), (m, id, e))
+SEAM_FAULT(HBITMAP, CreateDIBSection, nullptr,
+           (HDC d, const BITMAPINFO* i, UINT u, void** b, HANDLE s, DWORD o), (d, i, u, b, s, o))
 SEAM_FAULT(BOOL, PostMessageA, FALSE, (HWND w, UINT m, WPARAM wp, LPARAM lp), (w, m, wp, lp))
 SEAM_STATUS(LONG, RegOpenKeyExA, (HKEY k, LPCSTR s, DWORD o, REGSAM r, PHKEY h), (k, s, o, r, h))
 SEAM_STATUS(LONG, RegQueryValueExA, (HKEY k, LPCSTR n, LPDWORD r, LPDWORD t, LPBYTE d, LPDWORD s),

@@ -1,7 +1,13 @@
 // Acting as the user on the system's own windows, and the modal loops a test reaches into.
 // A user action sends what the system would send for it (the notification to the dialog),
 // and does nothing where a user could not act: a disabled control or window.
+#include <atomic>
+#include <cstring>
 #include <map>
+#include <string>
+#include <vector>
+
+#include <shlobj.h>
 
 #include "platform/windows/testing/wrap.h"
 
@@ -17,6 +23,19 @@ std::map<HWND, DLGPROC> g_procedures; // GUI thread only
 std::vector<HWND> g_modal;            // innermost last
 std::function<void(HWND)> g_nextModalAction;
 const UINT g_runAction = RegisterWindowMessageA("SalvorinTestRunModalAction");
+// While a modal action waits to run, another thread's SendMessageA waits for it. The Linux
+// flavour delivers sent and posted messages in the order they came, so the action (posted
+// when the dialog starts) runs before a worker's later wait is answered; Windows answers sent
+// messages first, and the action would land at a point that depends on the machine's speed.
+std::atomic<bool> g_actionAwaited{false};
+DWORD g_actionThread = 0;
+HANDLE g_actionRan = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+
+void ActionDone()
+{
+    g_actionAwaited = false;
+    SetEvent(g_actionRan);
+}
 
 SEAM_REAL_ENTRY(DialogBoxParamA)
 SEAM_REAL_ENTRY(CreateDialogParamA)
@@ -38,6 +57,7 @@ INT_PTR CALLBACK ModalProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
         if (action) {
             action(dialog);
         }
+        ActionDone();
         return TRUE;
     }
     if (message == WM_INITDIALOG) {
@@ -51,6 +71,9 @@ INT_PTR CALLBACK ModalProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     }
     const INT_PTR result = proc(dialog, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
+        if (g_nextModalAction == nullptr) {
+            ActionDone(); // ended before its action ran: nobody waits for it any more
+        }
         g_procedures.erase(dialog);
         std::erase(g_modal, dialog);
     }
@@ -103,7 +126,19 @@ void Notify(HWND control, WORD code)
 
 } // namespace
 
+SEAM_REAL_ENTRY(SendMessageA)
+
+LRESULT WINAPI SeamSendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (g_actionAwaited && GetCurrentThreadId() != g_actionThread) {
+        WaitForSingleObject(g_actionRan, 60000);
+    }
+    using Call = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
+    return SEAM_REAL(Call, SendMessageA)(window, message, wParam, lParam);
+}
+
 SEAM_INSTALL(DialogBoxParamA, SeamDialogBoxParamA)
+SEAM_INSTALL(SendMessageA, SeamSendMessageA)
 SEAM_INSTALL(CreateDialogParamA, SeamCreateDialogParamA)
 
 void PumpMessages()
@@ -131,10 +166,23 @@ void UserPickComboRow(HWND combo, int row)
 
 void UserTypeComboText(HWND combo, const char* text)
 {
-    if (CanAct(combo)) {
-        SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0); // typing leaves the list
-        SetWindowTextA(combo, text);
+    // Keystrokes into the combo box's edit field over its whole text, so its limit holds and
+    // the combo box itself tells the dialog of each change.
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    if (!CanAct(combo) || !GetComboBoxInfo(combo, &info) || info.hwndItem == nullptr) {
+        return;
+    }
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0); // typing leaves the list
+    if (*text == '\0') {
+        // Emptied with Backspace: Wine's edit field does not report a cleared selection.
+        SetWindowTextA(combo, "");
         Notify(combo, CBN_EDITCHANGE);
+        return;
+    }
+    SendMessageA(info.hwndItem, EM_SETSEL, 0, -1);
+    for (const char* c = text; *c != '\0'; ++c) {
+        SendMessageA(info.hwndItem, WM_CHAR, static_cast<unsigned char>(*c), 0);
     }
 }
 
@@ -196,14 +244,50 @@ void UserChooseMenuItem(HWND window, UINT id)
     }
 }
 
+// Keys go to the trackbar itself, which moves and tells the dialog as it does for a user
+// (the code on the key, TB_ENDTRACK when it is let go); the thumb is moved as the mouse
+// would drag it.
 void UserSlider(HWND slider, int scrollCode, int position)
 {
     if (!CanAct(slider)) {
         return;
     }
-    SendMessageA(slider, TBM_SETPOS, TRUE, position);
-    SendMessageA(GetParent(slider), WM_HSCROLL, MAKEWPARAM(scrollCode, position),
-                 reinterpret_cast<LPARAM>(slider));
+    const HWND dialog = GetParent(slider);
+    const LPARAM from = reinterpret_cast<LPARAM>(slider);
+    WPARAM key = 0;
+    switch (scrollCode) {
+    case TB_LINEUP:
+        key = VK_LEFT;
+        break;
+    case TB_LINEDOWN:
+        key = VK_RIGHT;
+        break;
+    case TB_PAGEUP:
+        key = VK_PRIOR;
+        break;
+    case TB_PAGEDOWN:
+        key = VK_NEXT;
+        break;
+    case TB_TOP:
+        key = VK_HOME;
+        break;
+    case TB_BOTTOM:
+        key = VK_END;
+        break;
+    case TB_THUMBTRACK:
+        SendMessageA(slider, TBM_SETPOS, TRUE, position);
+        SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, position), from);
+        return;
+    case TB_THUMBPOSITION:
+        SendMessageA(slider, TBM_SETPOS, TRUE, position);
+        SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), from);
+        SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, from);
+        return;
+    default:
+        return;
+    }
+    SendMessageA(slider, WM_KEYDOWN, key, 1);
+    SendMessageA(slider, WM_KEYUP, key, (1u << 31) | (1u << 30) | 1);
 }
 
 bool QueryStaticTextColor(HWND control, COLORREF* color, HBRUSH* brush)
@@ -213,9 +297,15 @@ bool QueryStaticTextColor(HWND control, COLORREF* color, HBRUSH* brush)
         return false;
     }
     const COLORREF before = GetTextColor(dc);
-    const HBRUSH answer = reinterpret_cast<HBRUSH>(
-        SendMessageA(GetParent(control), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                     reinterpret_cast<LPARAM>(control)));
+    // The dialog procedure itself: through SendMessage the system's default handling would
+    // answer with the dialog's own brush for every static the procedure leaves alone.
+    const HWND dialog = GetParent(control);
+    const auto proc = reinterpret_cast<DLGPROC>(GetWindowLongPtrA(dialog, DWLP_DLGPROC));
+    const HBRUSH answer =
+        proc == nullptr ? nullptr
+                        : reinterpret_cast<HBRUSH>(proc(dialog, WM_CTLCOLORSTATIC,
+                                                        reinterpret_cast<WPARAM>(dc),
+                                                        reinterpret_cast<LPARAM>(control)));
     *color = answer != nullptr ? GetTextColor(dc) : before;
     *brush = answer;
     ReleaseDC(control, dc);
@@ -281,4 +371,49 @@ HWND ActiveModalDialog()
 void OnNextModalLoop(std::function<void(HWND dialog)> action)
 {
     g_nextModalAction = std::move(action);
+    g_actionThread = GetCurrentThreadId();
+    if (g_nextModalAction) {
+        ResetEvent(g_actionRan);
+        g_actionAwaited = true;
+    } else {
+        ActionDone();
+    }
+}
+
+// What the shell does when files are dropped on a window that accepts them: the paths in
+// one DROPFILES block, posted as WM_DROPFILES; DragFinish frees it. Anything that is not a
+// local file (a web link) never becomes WM_DROPFILES.
+bool UserDropUrls(HWND window, const std::vector<std::string>& urls)
+{
+    if ((GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) == 0 || urls.empty()) {
+        return false;
+    }
+    const std::string scheme = "file://";
+    std::string paths;
+    for (const std::string& url : urls) {
+        if (url.compare(0, scheme.size(), scheme) != 0) {
+            return false;
+        }
+        paths += url.substr(scheme.size());
+        paths += '\0';
+    }
+    paths += '\0';
+    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + paths.size());
+    if (block == nullptr) {
+        return false;
+    }
+    auto* header = static_cast<DROPFILES*>(GlobalLock(block));
+    if (header == nullptr) {
+        GlobalFree(block);
+        return false;
+    }
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = FALSE;
+    memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), paths.data(), paths.size());
+    GlobalUnlock(block);
+    if (!PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0)) {
+        GlobalFree(block);
+        return false;
+    }
+    return true;
 }
