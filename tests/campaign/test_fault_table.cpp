@@ -360,7 +360,7 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
             const std::string partial = fs::path(target).replace_filename(
                 "." + fs::path(target).filename().string() + ".1.part").string();
             EXPECT_EQ(SizeOf(partial), 65536u); // the first chunk, header included
-            EXPECT_EQ(ReadPrefix(partial, 4), whole ? "RF64" : "RIFF");
+            EXPECT_EQ(Contents(partial, 4), whole ? "RF64" : "RIFF");
             fs::remove(partial);
             break;
         }

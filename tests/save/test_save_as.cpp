@@ -407,7 +407,7 @@ TEST_F(SaveAsTest, AWholeCopyStartsWithTheRf64HeaderAndCancelsCleanly)
     std::string firstChunk;
     OnNextModalLoop([this, &firstChunk](HWND saving) {
         ASSERT_TRUE(WaitForSize(temp.file("out.wav"), CopyChunkSize));
-        firstChunk = ReadPrefix(temp.file("out.wav"), CopyChunkSize);
+        firstChunk = Contents(temp.file("out.wav"), CopyChunkSize);
         UserClick(GetDlgItem(saving, IDCANCEL));
     });
     SaveAs(temp.file("out.wav"), {}, WholeRecordingFilterIndex);
@@ -457,7 +457,7 @@ TEST_F(SaveAsTest, AnOversizeSourceIsSavedWholeAsRf64)
         out.write(tail.data(), static_cast<std::streamsize>(TailSize));
         ASSERT_TRUE(out.good());
     }
-    sourceBytes = ReadPrefix(source, 1u << 20);
+    sourceBytes = Contents(source, 1u << 20);
     OpenSourceFile(source.c_str());
     ASSERT_EQ(SourceFile.oversize, 1u);
     Rf64Header header;
@@ -470,7 +470,7 @@ TEST_F(SaveAsTest, AnOversizeSourceIsSavedWholeAsRf64)
                                   " is successfully created. Nothing was cut: all 4 296 015 916 "
                                   "bytes of the recording are kept (RF64).");
     ExpectNoFileWindow();
-    const std::string start = ReadPrefix(target, 1u << 20);
+    const std::string start = Contents(target, 1u << 20);
     EXPECT_EQ(start.substr(0, Rf64HeaderSize),
               std::string(reinterpret_cast<const char*>(header.bytes), Rf64HeaderSize));
     EXPECT_TRUE(start.substr(Rf64HeaderSize) ==
