@@ -6,6 +6,8 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev libsdl2-dev libgtest-dev
           xvfb xauth clang)
 # The end-to-end test reads every WAV file it writes with readers that are not ours.
 packages+=(python3 sox)
+# A recording saved whole past 4 GiB (RF64) is read back with ffprobe as well as sox.
+packages+=(ffmpeg)
 # The format suggestion's corpus: real recordings made into temporary files by sox (speech
 # prompts, channel announcements, desktop sound effects).
 packages+=(alsa-utils sound-theme-freedesktop asterisk-core-sounds-en-wav)

@@ -13,15 +13,16 @@ constexpr uint32_t PageSize = 4096;
 
 } // namespace
 
-int PlanDataWindows(uint32_t dataLength, uint32_t* offsets, uint32_t* sizes)
+int PlanDataWindows(uint64_t dataLength, uint64_t* offsets, uint32_t* sizes)
 {
     const uint64_t whole = static_cast<uint64_t>(DataWindowCount) * DataWindowSize;
     if (dataLength <= whole) {
         int count = 0;
         for (uint32_t offset = 0; offset < dataLength; offset += DataWindowSize) {
             offsets[count] = offset;
-            sizes[count] =
-                dataLength - offset < DataWindowSize ? dataLength - offset : DataWindowSize;
+            sizes[count] = dataLength - offset < DataWindowSize
+                               ? static_cast<uint32_t>(dataLength - offset)
+                               : DataWindowSize;
             ++count;
         }
         return count;
@@ -34,29 +35,30 @@ int PlanDataWindows(uint32_t dataLength, uint32_t* offsets, uint32_t* sizes)
     for (int i = 0; i < DataWindowCount; ++i) {
         const uint64_t raw = span * static_cast<uint64_t>(i) / (DataWindowCount - 1);
         const uint64_t page = (raw + HeaderRegionSize) / PageSize * PageSize;
-        offsets[i] = page >= HeaderRegionSize ? static_cast<uint32_t>(page - HeaderRegionSize)
-                                              : static_cast<uint32_t>(raw - raw % 4);
+        offsets[i] = page >= HeaderRegionSize ? page - HeaderRegionSize : raw - raw % 4;
         sizes[i] = DataWindowSize;
     }
     return DataWindowCount;
 }
 
-bool ReadDataWindows(HANDLE file, uint32_t effectiveLength)
+bool ReadDataWindows(HANDLE file, uint64_t length)
 {
     ForgetDataWindows();
-    if (effectiveLength < HeaderRegionSize) {
+    if (length < HeaderRegionSize) {
         return false;
     }
-    uint32_t offsets[DataWindowCount];
+    uint64_t offsets[DataWindowCount];
     uint32_t sizes[DataWindowCount];
-    const uint32_t dataLength = effectiveLength - HeaderRegionSize;
+    const uint64_t dataLength = length - HeaderRegionSize;
     const int count = PlanDataWindows(dataLength, offsets, sizes);
     for (int i = 0; i < count; ++i) {
-        // A high part of 0 makes the low part unsigned: offsets past 2 GiB stay positive.
-        LONG high = 0;
-        const DWORD at = HeaderRegionSize + offsets[i];
-        if (SetFilePointer(file, static_cast<LONG>(at), &high, FILE_BEGIN) ==
-            INVALID_SET_FILE_POINTER) {
+        // With a high half a low half of 0xFFFFFFFF is a position; the last error tells.
+        const uint64_t at = HeaderRegionSize + offsets[i];
+        LONG high = static_cast<LONG>(static_cast<uint32_t>(at >> 32));
+        SetLastError(NO_ERROR);
+        if (SetFilePointer(file, static_cast<LONG>(static_cast<uint32_t>(at)), &high, FILE_BEGIN) ==
+                INVALID_SET_FILE_POINTER &&
+            GetLastError() != NO_ERROR) {
             return false;
         }
         DWORD read = 0;

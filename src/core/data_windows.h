@@ -13,13 +13,13 @@ constexpr int DataWindowCount = 256;
 // One window: `size` bytes (a multiple of 4) from data offset `offset` (a multiple of 4, so
 // every window starts on a frame of every format).
 struct DataWindow {
-    uint32_t offset;
+    uint64_t offset; // past 4 GiB too: the windows span the whole recording
     uint32_t size;
     const unsigned char* bytes;
 };
 
 struct DataWindowsRecord {
-    uint32_t dataLength; // bytes of the data region the windows were spread over
+    uint64_t dataLength; // bytes of the data region the windows were spread over
     int count;           // 0 when none were read
     DataWindow windows[DataWindowCount];
 };
@@ -29,9 +29,10 @@ extern DataWindowsRecord DataWindows;
 // Where the windows go in a data region of `dataLength` bytes (a multiple of 4): the whole
 // region when it fits, otherwise DataWindowCount windows from its start to its end, each
 // starting on a page of the file. Fills offsets and sizes; returns the count.
-int PlanDataWindows(uint32_t dataLength, uint32_t* offsets, uint32_t* sizes);
+int PlanDataWindows(uint64_t dataLength, uint64_t* offsets, uint32_t* sizes);
 
 // Reads the windows of the open file through `file`. The suggestion they serve is optional,
 // so a failing read is not reported: it leaves no windows and returns false.
-bool ReadDataWindows(HANDLE file, uint32_t effectiveLength);
+// `length`: the bytes in use, header region included (the whole length, as playback has it).
+bool ReadDataWindows(HANDLE file, uint64_t length);
 void ForgetDataWindows();

@@ -12,7 +12,7 @@ int16_t SampleAt(const unsigned char* bytes, int bits)
 
 } // namespace
 
-void BuildEnvelope(const DataWindow* windows, int count, uint32_t dataLength, int bits,
+void BuildEnvelope(const DataWindow* windows, int count, uint64_t dataLength, int bits,
                    int channels, EnvelopeColumn* columns, int columnCount)
 {
     for (int c = 0; c < columnCount; ++c) {
@@ -26,7 +26,7 @@ void BuildEnvelope(const DataWindow* windows, int count, uint32_t dataLength, in
     for (int w = 0; w < count; ++w) {
         const DataWindow& window = windows[w];
         for (uint32_t at = 0; at + frameBytes <= window.size; at += frameBytes) {
-            const uint64_t offset = static_cast<uint64_t>(window.offset) + at;
+            const uint64_t offset = window.offset + at;
             EnvelopeColumn& column = columns[offset * columnCount / dataLength];
             for (int ch = 0; ch < channels; ++ch) {
                 const int16_t sample = SampleAt(window.bytes + at + ch * sampleBytes, bits);

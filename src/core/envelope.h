@@ -15,5 +15,5 @@ struct EnvelopeColumn {
 // Column c covers the data offsets [c * dataLength / columns, (c + 1) * dataLength / columns).
 // A column no window reaches takes the nearest column that one reaches. Pure: a format
 // change draws again from the same windows without reading the file.
-void BuildEnvelope(const DataWindow* windows, int count, uint32_t dataLength, int bits,
+void BuildEnvelope(const DataWindow* windows, int count, uint64_t dataLength, int bits,
                    int channels, EnvelopeColumn* columns, int columnCount);

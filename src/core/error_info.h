@@ -19,7 +19,7 @@ constexpr int ErrorTextSize = 256;
 constexpr int OperationNameSize = 64;
 constexpr int ErrorContextSize = 256;
 constexpr int ErrorInsertCount = 5;
-constexpr int StringBufferSize = 100;
+constexpr int StringBufferSize = 160; // every string of the table fits, NUL included
 constexpr int PromptBufferSize = 360;
 
 struct ErrorInfo {

@@ -3,7 +3,7 @@
 
 #include "platform/win32.h"
 
-constexpr int FilterBufferSize = 100;
+constexpr int FilterBufferSize = 160;
 
 // Loads a filter list from the string table and turns every '|' into a NUL, so the list
 // ends in two NULs. `buffer` holds FilterBufferSize characters.

@@ -54,3 +54,7 @@ constexpr int IDS_SUGGESTED_8BIT = 40021;
 constexpr int IDS_SUGGESTED_16BIT = 40022;
 constexpr int IDS_SUGGESTED_MONO = 40023;
 constexpr int IDS_SUGGESTED_STEREO = 40024;
+// added: an oversize file can be saved whole, as RF64
+constexpr int IDS_SAVE_FILTER_WHOLE = 40025;
+constexpr int IDS_CREATED_WHOLE = 40026;
+constexpr int IDS_CONFIRM_IN_PLACE_CUT = 40027;

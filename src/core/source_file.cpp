@@ -27,6 +27,12 @@ SizeVerdict ApplySizeRules(DWORD low, DWORD high, uint32_t* effectiveLength, uin
     return SizeAccepted;
 }
 
+uint64_t WholeLengthOf(DWORD low, DWORD high)
+{
+    const uint64_t size = (static_cast<uint64_t>(high) << 32) | low;
+    return size - size % 4;
+}
+
 bool IsSourceFileOpen()
 {
     return SourceFile.handle != nullptr;
@@ -57,12 +63,13 @@ void GroupDigits(const char* text, char* destination)
     }
 }
 
-void FormatDuration(uint32_t effectiveLength, uint32_t bytesPerSecond, char* text, size_t size)
+void FormatDuration(uint64_t length, uint32_t bytesPerSecond, char* text, size_t size)
 {
-    uint32_t seconds = 0;
-    if (effectiveLength >= HeaderRegionSize && bytesPerSecond != 0) {
-        seconds = (effectiveLength - HeaderRegionSize) / bytesPerSecond;
+    uint64_t seconds = 0;
+    if (length >= HeaderRegionSize && bytesPerSecond != 0) {
+        seconds = (length - HeaderRegionSize) / bytesPerSecond;
     }
+    // The hours fit an int for any file below 60 PB, even at 8000 bytes a second.
     FormatBounded(text, size, "%i:%02i:%02i", static_cast<int>(seconds / 3600),
                   static_cast<int>((seconds % 3600) / 60), static_cast<int>(seconds % 60));
 }
@@ -70,7 +77,7 @@ void FormatDuration(uint32_t effectiveLength, uint32_t bytesPerSecond, char* tex
 void ShowDuration()
 {
     char text[DurationTextSize];
-    FormatDuration(SourceFile.effectiveLength, CurrentFormat.nAvgBytesPerSec, text, sizeof text);
+    FormatDuration(SourceFile.wholeLength, CurrentFormat.nAvgBytesPerSec, text, sizeof text);
     SendMessageA(GetDlgItem(MainDialogWindow, IDC_DURATION), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>(text));
 }

@@ -1,4 +1,6 @@
 // Reading the data region into the two buffers and handing them to the device.
+#include <algorithm>
+
 #include "core/error_info.h"
 #include "core/source_file.h"
 #include "playback/playback_internal.h"
@@ -6,20 +8,23 @@
 
 int FillBuffer(WAVEHDR* header)
 {
-    const uint32_t end = DataEnd();
+    const uint64_t end = DataEnd();
     if (PlaybackState.readPos >= end) {
         return 0; // nothing is left to play
     }
-    // A high part of 0 makes the low part unsigned: offsets past 2 GiB stay positive.
-    LONG high = 0;
-    const DWORD offset = HeaderRegionSize + PlaybackState.readPos;
-    if (SetFilePointer(SourceFile.handle, static_cast<LONG>(offset), &high, FILE_BEGIN) ==
-        INVALID_SET_FILE_POINTER) {
+    // Past 4 GiB the offset has a high half; a low half of 0xFFFFFFFF is then a real
+    // position, told from a failure by the last error.
+    const uint64_t offset = HeaderRegionSize + PlaybackState.readPos;
+    LONG high = static_cast<LONG>(static_cast<uint32_t>(offset >> 32));
+    SetLastError(NO_ERROR);
+    if (SetFilePointer(SourceFile.handle, static_cast<LONG>(static_cast<uint32_t>(offset)), &high,
+                       FILE_BEGIN) == INVALID_SET_FILE_POINTER &&
+        GetLastError() != NO_ERROR) {
         ReportFailure(ErrorKindSystem, GetLastError(), "SetFilePointer");
         return 0;
     }
-    const uint32_t left = end - PlaybackState.readPos;
-    const uint32_t count = left < PlaybackState.bufferSize ? left : PlaybackState.bufferSize;
+    const uint64_t left = end - PlaybackState.readPos;
+    const auto count = static_cast<uint32_t>(std::min<uint64_t>(left, PlaybackState.bufferSize));
     header->dwBufferLength = count;
     header->dwFlags &= ~static_cast<DWORD>(WHDR_DONE);
     DWORD read = 0;

@@ -18,12 +18,13 @@ void ShowPlayedOnSlider();
 void PositionsFromSlider();
 
 // The slider scale S (the data length) and the data end E at the current block align.
-uint32_t SliderScale();
-uint32_t DataEnd();
-uint32_t AlignDown(uint32_t position);
-// The arithmetic of the mapping, in 64 bits so that no product overflows.
-uint32_t SliderValueOf(uint32_t position, uint32_t scale);
-uint32_t PositionOfSliderValue(int64_t value, uint32_t scale);
+// Both cover the whole file, past 4 GiB too.
+uint64_t SliderScale();
+uint64_t DataEnd();
+uint64_t AlignDown(uint64_t position);
+// The arithmetic of the mapping, with no product that can overflow.
+uint32_t SliderValueOf(uint64_t position, uint64_t scale);
+uint64_t PositionOfSliderValue(int64_t value, uint64_t scale);
 
 // Fills an error record for a failed call and shows it.
 void ReportFailure(int32_t kind, uint32_t code, const char* operation);

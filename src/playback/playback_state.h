@@ -11,8 +11,8 @@ struct PlaybackStateRecord {
     WAVEHDR headers[2];
     uint32_t bufferSize;
     int32_t outstanding;
-    uint32_t playedPos;
-    uint32_t readPos;
+    uint64_t playedPos; // data offsets: a file past 4 GiB plays whole
+    uint64_t readPos;
     uint32_t resetting;
     uint32_t dragging;
     uint32_t seekPending;

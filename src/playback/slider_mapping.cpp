@@ -1,4 +1,6 @@
 // The position slider runs from 0 to 100 over the data region.
+#include <algorithm>
+
 #include "core/app_state.h"
 #include "core/resource_ids.h"
 #include "core/source_file.h"
@@ -17,29 +19,35 @@ HWND Slider()
 
 } // namespace
 
-uint32_t SliderScale()
+uint64_t SliderScale()
 {
-    return SourceFile.effectiveLength - HeaderRegionSize;
+    return SourceFile.wholeLength - HeaderRegionSize;
 }
 
-uint32_t AlignDown(uint32_t position)
+uint64_t AlignDown(uint64_t position)
 {
     return position - position % CurrentFormat.nBlockAlign;
 }
 
-uint32_t DataEnd()
+uint64_t DataEnd()
 {
     return AlignDown(SliderScale());
 }
 
-uint32_t SliderValueOf(uint32_t position, uint32_t scale)
+uint32_t SliderValueOf(uint64_t position, uint64_t scale)
 {
-    return static_cast<uint32_t>(static_cast<uint64_t>(position) * SliderMaximum / scale);
+    const uint64_t value = scale <= UINT64_MAX / SliderMaximum
+                               ? position * SliderMaximum / scale
+                               : position / (scale / SliderMaximum); // beyond any real disk
+    return static_cast<uint32_t>(std::min<uint64_t>(value, SliderMaximum));
 }
 
-uint32_t PositionOfSliderValue(int64_t value, uint32_t scale)
+// Whole hundredths and the rest apart, so that no product passes 64 bits.
+uint64_t PositionOfSliderValue(int64_t value, uint64_t scale)
 {
-    return static_cast<uint32_t>(static_cast<int64_t>(scale) * value / SliderMaximum);
+    value = std::clamp<int64_t>(value, 0, SliderMaximum);
+    const auto hundredths = static_cast<uint64_t>(value);
+    return scale / SliderMaximum * hundredths + scale % SliderMaximum * hundredths / SliderMaximum;
 }
 
 void ShowPlayedOnSlider()
@@ -51,7 +59,7 @@ void ShowPlayedOnSlider()
 void PositionsFromSlider()
 {
     const LRESULT value = SendMessageA(Slider(), TBM_GETPOS, 0, 0);
-    const uint32_t position = AlignDown(PositionOfSliderValue(value, SliderScale()));
+    const uint64_t position = AlignDown(PositionOfSliderValue(value, SliderScale()));
     PlaybackState.readPos = position;
     PlaybackState.playedPos = position;
 }

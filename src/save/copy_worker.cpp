@@ -28,6 +28,21 @@ DWORD FailCopy(HWND dialog, const char* operation)
     return EndCopy(dialog, 1);
 }
 
+// The target's header at the start of `buffer`; returns its size.
+uint32_t PutHeader(unsigned char* buffer)
+{
+    if (CopyKeepsWhole != 0) {
+        Rf64Header header;
+        BuildRf64Header(&header);
+        memcpy(buffer, header.bytes, Rf64HeaderSize);
+        return Rf64HeaderSize;
+    }
+    WavHeader header;
+    BuildWavHeader(&header);
+    memcpy(buffer, header.bytes, WavHeaderSize);
+    return WavHeaderSize;
+}
+
 } // namespace
 
 DWORD CopyWorker(LPVOID parameter)
@@ -36,12 +51,16 @@ DWORD CopyWorker(LPVOID parameter)
     // The bar is only a display: a progress message that fails stops nothing. Positions
     // are set rather than stepped, so a lost or extra step cannot wrap the bar.
     HWND bar = nullptr;
-    const uint32_t length = SourceFile.effectiveLength;
-    const uint32_t rangeHigh = ProgressRangeHigh(length);
+    const uint64_t sourceLength =
+        CopyKeepsWhole != 0 ? SourceFile.wholeLength : SourceFile.effectiveLength;
+    const uint32_t rangeHigh = ProgressRangeHigh(sourceLength);
 
     unsigned char buffer[CopyChunkSize];
+    // The source is read on from the data's start, whatever the header's size.
+    const uint32_t headerSize = PutHeader(buffer);
+    const uint64_t length = headerSize + (sourceLength - HeaderRegionSize); // of the target
     uint32_t chunks = 0;
-    uint64_t offset = 0; // of the next chunk, the same in the source and the target
+    uint64_t offset = 0; // of the next chunk in the target
     for (;;) {
         if (CopyCancelFlag.load() == 1) {
             return EndCopy(dialog, 1);
@@ -53,10 +72,7 @@ DWORD CopyWorker(LPVOID parameter)
         const uint64_t end = std::min<uint64_t>(offset + CopyChunkSize, length);
         uint64_t dataStart = offset;
         if (offset == 0) {
-            WavHeader header;
-            BuildWavHeader(&header);
-            memcpy(buffer, header.bytes, WavHeaderSize);
-            dataStart = HeaderRegionSize;
+            dataStart = headerSize; // the header is in the buffer already
         }
         const DWORD toRead = static_cast<DWORD>(end - dataStart);
         DWORD read = 0;

@@ -1,5 +1,6 @@
 #include "save/save_as.h"
 
+#include <cinttypes>
 #include <cstdio>
 #include <cstring>
 
@@ -16,6 +17,7 @@
 
 char CopyTargetPath[MAX_PATH];
 HANDLE CopyTargetHandle;
+uint32_t CopyKeepsWhole;
 std::atomic<uint32_t> CopyCancelFlag;
 std::atomic<uint32_t> CopyDoneFlag;
 
@@ -116,24 +118,29 @@ bool PutCopyInPlace(bool replacing, const char* writePath)
 
 } // namespace
 
-uint32_t ProgressRangeHigh(uint32_t effectiveLength)
+uint32_t ProgressRangeHigh(uint64_t length)
 {
-    return ((effectiveLength - HeaderRegionSize) >> 16) + 1;
+    return static_cast<uint32_t>(((length - HeaderRegionSize) >> 16) + 1);
 }
 
-uint32_t CopyChunkCount(uint32_t effectiveLength)
+uint32_t CopyChunkCount(uint64_t targetLength)
 {
-    return static_cast<uint32_t>((static_cast<uint64_t>(effectiveLength) + CopyChunkSize - 1) /
-                                 CopyChunkSize);
+    return static_cast<uint32_t>((targetLength + CopyChunkSize - 1) / CopyChunkSize);
 }
 
 void SaveAsCommand()
 {
     const bool fresh = PendingCommand == 0;
     if (fresh) {
-        if (!ChooseSaveTarget(CopyTargetPath, SaveAsDialogFlags)) {
+        // Only an oversize source is offered RF64: within 4 GiB the plain WAV holds
+        // everything, and every player reads it.
+        const bool oversize = SourceFile.oversize != 0;
+        DWORD type = 1;
+        if (!ChooseSaveTarget(CopyTargetPath, SaveAsDialogFlags,
+                              oversize ? IDS_SAVE_FILTER_WHOLE : IDS_SAVE_FILTER, &type)) {
             return;
         }
+        CopyKeepsWhole = oversize && type == WholeRecordingFilterIndex ? 1 : 0;
         if (TargetIsSource()) {
             Prompt(MB_ICONEXCLAMATION, IDS_SAME_NAME);
             return;
@@ -167,7 +174,15 @@ void SaveAsCommand()
     if (CopyDoneFlag.load() == 1 && PutCopyInPlace(replacing, writePath)) {
         CloseHandleVariable(&SourceFile.handle);
         ShowNoFileWindow();
-        Prompt(MB_ICONINFORMATION, IDS_CREATED, CopyTargetPath);
+        if (CopyKeepsWhole != 0) {
+            char size[24];
+            char grouped[44];
+            std::snprintf(size, sizeof size, "%" PRIu64, SourceFile.wholeLength);
+            GroupDigits(size, grouped);
+            Prompt(MB_ICONINFORMATION, IDS_CREATED_WHOLE, CopyTargetPath, grouped);
+        } else {
+            Prompt(MB_ICONINFORMATION, IDS_CREATED, CopyTargetPath);
+        }
         return;
     }
     // Failed, cancelled or not put in place: only the new file goes; an old target stays.

@@ -8,6 +8,12 @@
 
 extern char CopyTargetPath[MAX_PATH]; // kept across a deferral, so the re-run uses it
 extern HANDLE CopyTargetHandle;       // open from just before the Saving dialog until it ends
+// 1 when the copy is the whole recording behind an RF64 header (an oversize source and the
+// RF64 file type chosen), 0 for the plain WAV of the effective length. Kept across a
+// deferral; set before the worker starts and only read by it.
+extern uint32_t CopyKeepsWhole;
+// The file type of the save dialog's list for an oversize source that keeps it whole.
+constexpr DWORD WholeRecordingFilterIndex = 2;
 // Single words shared with the worker: cancel is written by the dialog thread and polled
 // before every chunk; done is stored by the worker before it ends the dialog.
 extern std::atomic<uint32_t> CopyCancelFlag;
@@ -16,12 +22,14 @@ extern std::atomic<uint32_t> CopyDoneFlag;
 // A chunk is at most this many bytes; the copy owns one buffer of that size.
 constexpr uint32_t CopyChunkSize = 65536;
 
-// The progress bar's upper end: whole 64 KiB blocks of data, plus one.
-uint32_t ProgressRangeHigh(uint32_t effectiveLength);
-// Chunks of the copy. Chunk boundaries lie on 64 KiB file offsets: the first chunk is the
-// header and the data up to offset 65536, every later one the 64 KiB at the same offset in
-// both files, so no write straddles a page boundary.
-uint32_t CopyChunkCount(uint32_t effectiveLength);
+// The progress bar's upper end for a source of `length` bytes in use (header region
+// included): whole 64 KiB blocks of data, plus one.
+uint32_t ProgressRangeHigh(uint64_t length);
+// Chunks of a copy of `targetLength` bytes. Chunk boundaries lie on 64 KiB target offsets:
+// the first chunk is the header and the data up to offset 65536, every later one the next
+// 64 KiB, so no write straddles a page boundary. The plain WAV's target offsets are the
+// source's; behind RF64's longer header the data sits 36 bytes further on.
+uint32_t CopyChunkCount(uint64_t targetLength);
 
 INT_PTR SavingDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // The thread routine; its argument is the Saving dialog, which it ends itself: 0 when the

@@ -6,11 +6,11 @@
 #include "core/source_file.h"
 #include "save/save_support.h"
 
-BOOL ChooseSaveTarget(char* target, DWORD flags)
+BOOL ChooseSaveTarget(char* target, DWORD flags, UINT filterId, DWORD* filterIndex)
 {
     target[0] = '\0';
     char filter[FilterBufferSize];
-    LoadFilterString(IDS_SAVE_FILTER, filter);
+    LoadFilterString(filterId, filter);
     lstrcpynA(target, SourceFile.path, MAX_PATH);
     ReplaceExtension(target, "wav");
     char initialDirectory[MAX_PATH];
@@ -26,5 +26,9 @@ BOOL ChooseSaveTarget(char* target, DWORD flags)
     record.nMaxFile = MAX_PATH;
     record.lpstrInitialDir = initialDirectory;
     record.Flags = flags;
-    return GetSaveFileNameA(&record);
+    const BOOL chosen = GetSaveFileNameA(&record);
+    if (chosen && filterIndex != nullptr) {
+        *filterIndex = record.nFilterIndex;
+    }
+    return chosen;
 }

@@ -81,10 +81,14 @@ bool TargetOnAnotherDisk()
 void SaveInPlaceCommand()
 {
     if (PendingCommand == 0) {
-        if (Prompt(MB_YESNO | MB_ICONQUESTION, IDS_CONFIRM_IN_PLACE) != IDYES) {
+        // The in-place header cannot grow to RF64's without moving all the data, so an
+        // oversize file is cut here; the question says where the whole recording is kept.
+        const UINT question =
+            SourceFile.oversize != 0 ? IDS_CONFIRM_IN_PLACE_CUT : IDS_CONFIRM_IN_PLACE;
+        if (Prompt(MB_YESNO | MB_ICONQUESTION, question) != IDYES) {
             return;
         }
-        if (!ChooseSaveTarget(RenameTargetPath, SaveInPlaceDialogFlags)) {
+        if (!ChooseSaveTarget(RenameTargetPath, SaveInPlaceDialogFlags, IDS_SAVE_FILTER, nullptr)) {
             return;
         }
     }

@@ -6,8 +6,10 @@
 
 // Runs the save dialog over the main window with `target` (MAX_PATH characters) preset to
 // the source's path with the extension "wav", starting in the source's folder.
+// The file types are the filter list `filterId`; the one the user chose (1-based) goes to
+// `*filterIndex` unless that is null.
 // Returns non-zero when the user accepted a path, which is then in `target`.
-BOOL ChooseSaveTarget(char* target, DWORD flags);
+BOOL ChooseSaveTarget(char* target, DWORD flags, UINT filterId, DWORD* filterIndex);
 // An error box for the call that just failed, under its operation name, owned by the
 // current owner window. Takes the last error first, so call it right after the failure.
 void ReportFailure(const char* operation);

@@ -42,7 +42,7 @@ void ShowSuggestion(const FormatSuggestion& suggestion)
 void SuggestFormatFromData()
 {
     SetWindowTextA(GetDlgItem(MainDialogWindow, IDC_SUGGESTION), "");
-    if (!ReadDataWindows(SourceFile.handle, SourceFile.effectiveLength)) {
+    if (!ReadDataWindows(SourceFile.handle, SourceFile.wholeLength)) {
         return; // an optional hint: a failed read only means there is none
     }
     const FormatSuggestion suggestion = SuggestFormat(DataWindows.windows, DataWindows.count);

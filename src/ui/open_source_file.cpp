@@ -47,6 +47,7 @@ void OpenSourceFile(const char* path)
     // From here on the new file replaces the old one.
     SourceFile.effectiveLength = effectiveLength;
     SourceFile.oversize = oversize;
+    SourceFile.wholeLength = WholeLengthOf(low, high);
     lstrcpynA(SourceFile.path, path, MAX_PATH);
     PlaybackState.formatChangePending = 0;
     PlaybackState.seekPending = 0;

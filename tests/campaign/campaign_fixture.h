@@ -20,9 +20,12 @@ class CampaignTest : public SaveTest {
         return error.messageText;
     }
 
-    void SaveAs(const std::string& target)
+    // `fileType`: the save dialog's file type chosen (0 keeps the first).
+    void SaveAs(const std::string& target, DWORD fileType = 0)
     {
-        FileDialogScriptSet({Choose(target)});
+        FileDialogAnswer answer = Choose(target);
+        answer.filterIndex = fileType;
+        FileDialogScriptSet({answer});
         MessageBoxScriptSet({{IDOK, nullptr}, {IDOK, nullptr}});
         Command(IDM_SAVE_AS);
     }

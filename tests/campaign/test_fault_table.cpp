@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "campaign/campaign_fixture.h"
+#include "save/save_as.h"
 
 namespace fs = std::filesystem;
 
@@ -169,10 +170,10 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
             GTEST_SKIP() << "the system's own cache manager writes behind";
         }
 #endif
-        const uint64_t size = row.sourceSize != 0                 ? row.sourceSize
-                              : row.action == Action::SaveInPlace ? Oversize
-                              : playing                           ? 600000
-                                                                  : 300000;
+        const uint64_t size = row.sourceSize != 0                          ? row.sourceSize
+                              : row.action == Action::SaveInPlace || whole ? Oversize
+                              : playing                                    ? 600000
+                                                                           : 300000;
         OpenSource("src" + n + ".tmp", size);
         const std::string before =
             size == Oversize ? Contents(sourcePath, 100) : Checksum(sourcePath);
@@ -222,7 +223,8 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
             break;
         case Action::SaveAs:
             inject();
-            SaveAs(row.box == Box::SameName ? sourcePath : target);
+            SaveAs(row.box == Box::SameName ? sourcePath : target,
+                   whole ? WholeRecordingFilterIndex : 0);
             break;
         case Action::SaveInPlace:
             inject();
@@ -317,6 +319,12 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
     {
         switch (row.source) {
         case Source::Kept:
+            if (whole) { // still open; read-only, so its size says enough
+                EXPECT_TRUE(IsSourceFileOpen());
+                EXPECT_EQ(Text(dialog), sourcePath + " - Salvorin");
+                EXPECT_EQ(SizeOf(sourcePath), Oversize);
+                break;
+            }
             EXPECT_EQ(Checksum(sourcePath), before);
             if (row.action == Action::OpenAnother && row.box == Box::None) {
                 // The oversize file is the one open now, cut, with its warning shown.
@@ -373,6 +381,7 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
                     .replace_filename("." + fs::path(target).filename().string() + ".1.part")
                     .string();
             EXPECT_EQ(SizeOf(partial), 65536u); // the first chunk, header included
+            EXPECT_EQ(Contents(partial, 4), whole ? "RF64" : "RIFF");
             fs::remove(partial);
             break;
         }
@@ -387,6 +396,8 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
         }
     }
 
+    bool whole = false; // Save as chooses the RF64 type
+
     // The next command does its whole job.
     void CheckNextCommand(const Row& row, const std::string& target, const std::string& other)
     {
@@ -398,8 +409,8 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
             CloseHandleVariable(&SourceFile.handle);
             return;
         }
-        if (row.action == Action::OpenAnother && row.box == Box::None) {
-            return; // the 4 GiB file is open; saving it is for the benchmarks
+        if ((row.action == Action::OpenAnother && row.box == Box::None) || whole) {
+            return; // the 4 GiB file is open; saving it whole is the long Save as test's
         }
         if (row.action == Action::PlayStart || row.action == Action::PlayRefill ||
             row.action == Action::PlayStop) {
@@ -432,6 +443,35 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
 
 } // namespace
 
+namespace {
+
+// The Save as rows again with the RF64 type on an oversize source, where the copy differs:
+// its header. A row that needs the copy complete (the final rename) would write 4 GiB: the
+// long Save as test covers that.
+class FaultCampaignWhole : public FaultCampaign {};
+
+std::vector<size_t> WholeRows()
+{
+    std::vector<size_t> rows;
+    for (size_t i = 0; i < std::size(Rows); ++i) {
+        if (Rows[i].action == Action::SaveAs &&
+            (Rows[i].function == nullptr || std::strcmp(Rows[i].function, "MoveFileExA") != 0)) {
+            rows.push_back(i);
+        }
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST_P(FaultCampaignWhole, ShowsOneBoxAndLosesNothing)
+{
+    const Row& row = Rows[GetParam()];
+    SCOPED_TRACE(row.name);
+    whole = true;
+    Run(row, static_cast<int>(GetParam()));
+}
+
 // One test per row, named after it, so a failing row names itself and runs alone
 // (--gtest_filter='Rows/FaultCampaign.ShowsOneBoxAndLosesNothing/open_CreateFile_fails').
 TEST_P(FaultCampaign, ShowsOneBoxAndLosesNothing)
@@ -462,3 +502,4 @@ std::string RowName(const ::testing::TestParamInfo<size_t>& info)
 
 INSTANTIATE_TEST_SUITE_P(Rows, FaultCampaign, ::testing::Range<size_t>(0, std::size(Rows)),
                          RowName);
+INSTANTIATE_TEST_SUITE_P(Rf64, FaultCampaignWhole, ::testing::ValuesIn(WholeRows()), RowName);

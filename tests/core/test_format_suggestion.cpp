@@ -22,9 +22,9 @@ using Bytes = std::vector<unsigned char>;
 // The windows the reader would take of `data`, as views into it.
 std::vector<DataWindow> WindowsOf(const Bytes& data)
 {
-    uint32_t offsets[DataWindowCount];
+    uint64_t offsets[DataWindowCount];
     uint32_t sizes[DataWindowCount];
-    const int count = PlanDataWindows(static_cast<uint32_t>(data.size()), offsets, sizes);
+    const int count = PlanDataWindows(data.size(), offsets, sizes);
     std::vector<DataWindow> windows;
     for (int i = 0; i < count; ++i) {
         windows.push_back({offsets[i], sizes[i], data.data() + offsets[i]});
@@ -144,9 +144,10 @@ TEST(FormatSuggestion, GeneratedCases)
 
 TEST(FormatSuggestion, WindowsStayBoundedAndFrameAligned)
 {
-    for (uint32_t length :
-         {4u, 4096u, 4100u, 1u << 20, (1u << 20) + 4, 1u << 30, 0xFFFFFFFCu - 44}) {
-        uint32_t offsets[DataWindowCount];
+    // Past 4 GiB too: the windows span the whole recording, as playback does.
+    for (uint64_t length : {4ull, 4096ull, 4100ull, 1ull << 20, (1ull << 20) + 4, 1ull << 30,
+                            0xFFFFFFFCull - 44, 34359738188ull}) {
+        uint64_t offsets[DataWindowCount];
         uint32_t sizes[DataWindowCount];
         const int count = PlanDataWindows(length, offsets, sizes);
         ASSERT_GE(count, 1) << length;

@@ -11,6 +11,7 @@ struct SizeCase {
     SizeVerdict verdict;
     uint32_t effectiveLength;
     uint32_t oversize;
+    uint64_t wholeLength; // what playback and an RF64 copy use
 };
 
 std::string Grouped(const char* text)
@@ -20,7 +21,7 @@ std::string Grouped(const char* text)
     return out;
 }
 
-std::string Duration(uint32_t effectiveLength, uint32_t bytesPerSecond)
+std::string Duration(uint64_t effectiveLength, uint32_t bytesPerSecond)
 {
     char text[DurationTextSize];
     FormatDuration(effectiveLength, bytesPerSecond, text, sizeof text);
@@ -32,20 +33,20 @@ std::string Duration(uint32_t effectiveLength, uint32_t bytesPerSecond)
 TEST(SizeRules, MinimumRoundingAndOversizeCut)
 {
     const SizeCase cases[] = {
-        {0, SizeTooSmall, 0, 0},
-        {47, SizeTooSmall, 0, 0},
-        {48, SizeAccepted, 48, 0},
-        {49, SizeAccepted, 48, 0},
-        {51, SizeAccepted, 48, 0},
-        {52, SizeAccepted, 52, 0},
-        {4294967292ull, SizeAccepted, 4294967292u, 0},
-        {4294967293ull, SizeAccepted, 4294967292u, 1},
+        {0, SizeTooSmall, 0, 0, 0},
+        {47, SizeTooSmall, 0, 0, 44},
+        {48, SizeAccepted, 48, 0, 48},
+        {49, SizeAccepted, 48, 0, 48},
+        {51, SizeAccepted, 48, 0, 48},
+        {52, SizeAccepted, 52, 0, 52},
+        {4294967292ull, SizeAccepted, 4294967292u, 0, 4294967292ull},
+        {4294967293ull, SizeAccepted, 4294967292u, 1, 4294967292ull},
         // Low half 0xFFFFFFFF is a true size here, not a failure.
-        {4294967295ull, SizeAccepted, 4294967292u, 1},
+        {4294967295ull, SizeAccepted, 4294967292u, 1, 4294967292ull},
         // High half set but low half tiny: the minimum check must not look at the low half.
-        {4294967296ull, SizeAccepted, 4294967292u, 1},
-        {4294967296ull + 10, SizeAccepted, 4294967292u, 1},
-        {6442450944ull, SizeAccepted, 4294967292u, 1},
+        {4294967296ull, SizeAccepted, 4294967292u, 1, 4294967296ull},
+        {4294967296ull + 10, SizeAccepted, 4294967292u, 1, 4294967304ull},
+        {6442450944ull, SizeAccepted, 4294967292u, 1, 6442450944ull},
     };
     for (const SizeCase& c : cases) {
         uint32_t length = 0;
@@ -57,6 +58,10 @@ TEST(SizeRules, MinimumRoundingAndOversizeCut)
         if (verdict == SizeAccepted) {
             EXPECT_EQ(length, c.effectiveLength) << c.size;
             EXPECT_EQ(oversize, c.oversize) << c.size;
+            EXPECT_EQ(WholeLengthOf(static_cast<DWORD>(c.size & 0xFFFFFFFF),
+                                    static_cast<DWORD>(c.size >> 32)),
+                      c.wholeLength)
+                << c.size;
         }
     }
 }
@@ -82,6 +87,9 @@ TEST(Duration, HoursMinutesSecondsTruncated)
     EXPECT_EQ(Duration(645800444, 176400), "1:01:01");
     EXPECT_EQ(Duration(MaximumEffectiveLength, 8000), "149:07:50");
     EXPECT_EQ(Duration(MaximumEffectiveLength, 176400), "6:45:47");
+    // Past 4 GiB the seconds no longer fit 32 bits at one byte a second.
+    EXPECT_EQ(Duration(6442450944ull, 176400), "10:08:41");
+    EXPECT_EQ(Duration(44 + 5000000000ull, 1), "1388888:53:20");
     // Before the first recompute the byte rate is 0: no division by zero.
     EXPECT_EQ(Duration(1000, 0), "0:00:00");
 }

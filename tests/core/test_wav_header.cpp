@@ -82,3 +82,33 @@ TEST(WavHeader, IsBuiltFromTheFormatAtTheTimeOfTheCall)
     // The sizes depend only on the file.
     EXPECT_EQ(Bytes(before, 40, 43), Bytes(after, 40, 43));
 }
+
+TEST(Rf64Header, LaidOutForAWholeRecordingPastFourGiB)
+{
+    // 16-bit stereo, 4 GiB + 1 MiB of data: every 64-bit size needs its high half.
+    UseFormat(16, 2, 44100);
+    SourceFile.effectiveLength = MaximumEffectiveLength;
+    SourceFile.wholeLength = 44 + 0x100000000ull + 0x100000;
+    Rf64Header header;
+    std::memset(&header, 0xCC, sizeof header);
+    ASSERT_EQ(BuildRf64Header(&header), &header);
+    const unsigned char expected[Rf64HeaderSize] = {
+        'R',  'F',  '6',  '4',  0xFF, 0xFF, 0xFF, 0xFF, 'W',  'A',  'V',  'E', //
+        'd',  's',  '6',  '4',  0x1C, 0x00, 0x00, 0x00,                        // ds64, 28 bytes
+        0x48, 0x00, 0x10, 0x00, 0x01, 0x00, 0x00, 0x00,                        // RIFF: 72 + data
+        0x00, 0x00, 0x10, 0x00, 0x01, 0x00, 0x00, 0x00,                        // data
+        0x00, 0x00, 0x04, 0x40, 0x00, 0x00, 0x00, 0x00,                        // frames: data / 4
+        0x00, 0x00, 0x00, 0x00,                                                // no table
+        'f',  'm',  't',  ' ',  0x10, 0x00, 0x00, 0x00, 0x01, 0x00, 0x02, 0x00,
+        0x44, 0xAC, 0x00, 0x00, 0x10, 0xB1, 0x02, 0x00, 0x04, 0x00, 0x10, 0x00, //
+        'd',  'a',  't',  'a',  0xFF, 0xFF, 0xFF, 0xFF};
+    EXPECT_EQ(std::vector<unsigned char>(header.bytes, header.bytes + Rf64HeaderSize),
+              std::vector<unsigned char>(expected, expected + Rf64HeaderSize));
+
+    // 8-bit mono counts a frame per byte; the effective length plays no part.
+    UseFormat(8, 1, 8000);
+    SourceFile.effectiveLength = 48;
+    BuildRf64Header(&header);
+    EXPECT_EQ(std::vector<unsigned char>(header.bytes + 36, header.bytes + 44),
+              (std::vector<unsigned char>{0x00, 0x00, 0x10, 0x00, 0x01, 0x00, 0x00, 0x00}));
+}

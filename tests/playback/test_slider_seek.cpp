@@ -1,3 +1,5 @@
+#include <fstream>
+
 #include "playback/fail_malloc.h"
 #include "playback/playback_fixture.h"
 #include "support/strip_picture.h"
@@ -111,6 +113,51 @@ TEST_F(PlaybackTest, SliderArithmeticAtTheLargestFileDoesNotOverflow)
     PumpMessages();
     Complete();
     EXPECT_EQ(SliderPos(), 50);
+    EXPECT_TRUE(MessageBoxLog().empty());
+}
+
+// Past 4 GiB (a sparse file of 32 GiB): the slider, the seek, the read and the duration
+// cover the whole file. At 25 the position lands where the file offset's low half is
+// 0xFFFFFFFF, which is a position, not a failed seek.
+TEST_F(PlaybackTest, PositionsAndSeeksReachPastFourGiB)
+{
+    constexpr uint64_t data = 34359738188ull;
+    constexpr uint64_t seekTo = 0x1FFFFFFFFull - 44; // data * 25 / 100
+    path = temp.makeFile("rec.tmp", 44 + data);
+    std::vector<unsigned char> known(16000);
+    for (size_t i = 0; i < known.size(); ++i) {
+        known[i] = static_cast<unsigned char>((i * 13 + 5) & 0xFF);
+    }
+    {
+        std::fstream out(path, std::ios::binary | std::ios::in | std::ios::out);
+        out.seekp(static_cast<std::streamoff>(44 + seekTo));
+        out.write(reinterpret_cast<const char*>(known.data()),
+                  static_cast<std::streamsize>(known.size()));
+        ASSERT_TRUE(out.good());
+    }
+    OpenSourceFile(path.c_str());
+    ASSERT_TRUE(IsSourceFileOpen());
+    SmallFormat();
+    EXPECT_EQ(Text(IDC_DURATION), "1193:02:47");
+
+    UserSlider(Item(IDC_SLIDER), TB_THUMBPOSITION, 25);
+    EXPECT_EQ(PlaybackState.readPos, seekTo);
+    UserClick(Item(IDC_PLAY));
+    Complete();
+    EXPECT_TRUE(MessageBoxLog().empty());
+    EXPECT_EQ(TestDevicePlayedBytes(),
+              std::vector<unsigned char>(known.begin(), known.begin() + 8000));
+    EXPECT_EQ(PlaybackState.playedPos, seekTo + 8000);
+    EXPECT_EQ(SliderPos(), 25);
+
+    // Near the end, 34 GB in: the slider follows and the last buffer ends playback.
+    UserSlider(Item(IDC_SLIDER), TB_THUMBPOSITION, 99);
+    PumpMessages();
+    EXPECT_EQ(PlaybackState.playedPos, data / 100 * 99 + data % 100 * 99 / 100);
+    UserSlider(Item(IDC_SLIDER), TB_THUMBPOSITION, 100);
+    PumpMessages();
+    ExpectIdleButtons();
+    EXPECT_EQ(SliderPos(), 100);
     EXPECT_TRUE(MessageBoxLog().empty());
 }
 

@@ -1,5 +1,7 @@
 #include "support/save_fixture.h"
 
+#include <cstdio>
+
 #include "save/save_as.h"
 
 namespace fs = std::filesystem;
@@ -8,9 +10,12 @@ namespace {
 
 class SaveAsTest : public SaveTest {
   protected:
-    void SaveAs(const std::string& target, std::vector<ScriptedAnswer> boxes = {{IDOK, nullptr}})
+    void SaveAs(const std::string& target, std::vector<ScriptedAnswer> boxes = {{IDOK, nullptr}},
+                DWORD fileType = 0)
     {
-        FileDialogScriptSet({Choose(target)});
+        FileDialogAnswer answer = Choose(target);
+        answer.filterIndex = fileType;
+        FileDialogScriptSet({answer});
         MessageBoxScriptSet(std::move(boxes));
         Command(IDM_SAVE_AS);
     }
@@ -360,6 +365,146 @@ TEST_F(SaveAsTest, OversizeSourceIsCutToTheLargestLength)
     SaveAs(temp.file("big.wav"));
     EXPECT_EQ(SizeOf(temp.file("big.wav")), 4294967292ull);
     ExpectCreatedBox(temp.file("big.wav"));
+}
+
+// A source of 4 GiB + 1 MiB of data (sparse), whose last MiB holds bytes of its own.
+constexpr uint64_t WholeDataSize = 0x100000000ull + 0x100000;
+constexpr uint64_t TailSize = 0x100000;
+
+unsigned char TailByte(uint64_t i)
+{
+    return static_cast<unsigned char>((i * 13 + 5) & 0xFF);
+}
+
+TEST_F(SaveAsTest, OnlyAnOversizeSourceIsOfferedTheWholeRecording)
+{
+    const std::vector<std::string> plain = {"Windows waveform (*.wav)", "*.wav", "All files (*.*)",
+                                            "*.*"};
+    const std::vector<std::string> both = {
+        "Windows waveform (*.wav)", "*.wav", "RF64 waveform, whole recording (*.wav)", "*.wav",
+        "All files (*.*)",          "*.*"};
+    OpenSource("big.tmp", 44 + WholeDataSize);
+    SaveAs("", {});
+    OpenSource("edge.tmp", 4294967292ull);
+    SaveAs("", {});
+    ASSERT_EQ(FileDialogLog().size(), 2u);
+    EXPECT_EQ(FileDialogLog()[0].filter, both);
+    EXPECT_EQ(FileDialogLog()[1].filter, plain);
+
+    // Within 4 GiB the second type is "All files": a plain WAV, not RF64.
+    OpenSource("cap.tmp", 70000);
+    SaveAs(temp.file("out.wav"), {{IDOK, nullptr}}, 2);
+    ExpectSaved(temp.file("out.wav"));
+}
+
+// The worker writes RF64's header and then the data 36 bytes further on than in the source;
+// a Cancel after the first chunk still leaves no target.
+TEST_F(SaveAsTest, AWholeCopyStartsWithTheRf64HeaderAndCancelsCleanly)
+{
+    OpenSource("big.tmp", 44 + WholeDataSize);
+    Rf64Header header;
+    BuildRf64Header(&header);
+    std::string firstChunk;
+    OnNextModalLoop([this, &firstChunk](HWND saving) {
+        ASSERT_TRUE(WaitForSize(temp.file("out.wav"), CopyChunkSize));
+        firstChunk = Contents(temp.file("out.wav"), CopyChunkSize);
+        UserClick(GetDlgItem(saving, IDCANCEL));
+    });
+    SaveAs(temp.file("out.wav"), {}, WholeRecordingFilterIndex);
+    EXPECT_EQ(firstChunk, std::string(reinterpret_cast<const char*>(header.bytes), Rf64HeaderSize) +
+                              sourceBytes.substr(44, CopyChunkSize - Rf64HeaderSize));
+    EXPECT_TRUE(MessageBoxLog().empty());
+    EXPECT_FALSE(Exists(temp.file("out.wav")));
+    EXPECT_TRUE(IsSourceFileOpen());
+}
+
+#ifndef _WIN32
+int ReadCommand(const std::string& command, std::string* output)
+{
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) {
+        return -1;
+    }
+    char buffer[4096];
+    size_t count = 0;
+    while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        output->append(buffer, count);
+    }
+    return pclose(pipe);
+}
+#endif
+
+TEST_F(SaveAsTest, AnOversizeSourceIsSavedWholeAsRf64)
+{
+    if (getenv("SALVORIN_LONG_TESTS") == nullptr) {
+        GTEST_SKIP() << "writes 4 GiB; set SALVORIN_LONG_TESTS to run";
+    }
+    const uint64_t targetSize = Rf64HeaderSize + WholeDataSize;
+    std::error_code error;
+    const fs::space_info space = fs::space(temp.path(), error);
+    if (error || space.available < targetSize + (1ull << 30)) {
+        GTEST_SKIP() << "writes 4 GiB; " << temp.path() << " has " << (space.available >> 20)
+                     << " MiB free";
+    }
+    const std::string source = temp.makeFile("big.tmp", 44 + WholeDataSize);
+    std::string tail(TailSize, '\0');
+    for (uint64_t i = 0; i < TailSize; ++i) {
+        tail[i] = static_cast<char>(TailByte(i));
+    }
+    {
+        std::fstream out(source, std::ios::binary | std::ios::in | std::ios::out);
+        out.seekp(static_cast<std::streamoff>(44 + WholeDataSize - TailSize));
+        out.write(tail.data(), static_cast<std::streamsize>(TailSize));
+        ASSERT_TRUE(out.good());
+    }
+    sourceBytes = Contents(source, 1u << 20);
+    OpenSourceFile(source.c_str());
+    ASSERT_EQ(SourceFile.oversize, 1u);
+    Rf64Header header;
+    BuildRf64Header(&header);
+
+    const std::string target = temp.file("big.wav");
+    SaveAs(target, {{IDOK, nullptr}}, WholeRecordingFilterIndex);
+    ASSERT_EQ(SizeOf(target), targetSize);
+    EXPECT_EQ(LastBox().text, "File " + target +
+                                  " is successfully created. Nothing was cut: all 4 296 015 916 "
+                                  "bytes of the recording are kept (RF64).");
+    ExpectNoFileWindow();
+    const std::string start = Contents(target, 1u << 20);
+    EXPECT_EQ(start.substr(0, Rf64HeaderSize),
+              std::string(reinterpret_cast<const char*>(header.bytes), Rf64HeaderSize));
+    EXPECT_TRUE(start.substr(Rf64HeaderSize) ==
+                sourceBytes.substr(44, (1u << 20) - Rf64HeaderSize));
+    {
+        std::ifstream in(target, std::ios::binary);
+        in.seekg(static_cast<std::streamoff>(targetSize - TailSize));
+        std::string end(TailSize, '\0');
+        in.read(end.data(), static_cast<std::streamsize>(TailSize));
+        EXPECT_TRUE(in.gcount() == static_cast<std::streamsize>(TailSize) && end == tail)
+            << "the last MiB differs";
+    }
+
+#ifndef _WIN32 // the readers are Linux programs
+    // Readers that are not ours: the whole length, in frames, and the format.
+    const uint64_t frames = WholeDataSize / 4;
+    std::string sox;
+    EXPECT_EQ(ReadCommand("sox --i '" + target + "'", &sox), 0) << sox;
+    EXPECT_NE(sox.find("Channels       : 2"), std::string::npos) << sox;
+    EXPECT_NE(sox.find("Sample Rate    : 44100"), std::string::npos) << sox;
+    EXPECT_NE(sox.find("= " + std::to_string(frames) + " samples"), std::string::npos) << sox;
+    std::string probe;
+    EXPECT_EQ(ReadCommand("ffprobe -v error -show_entries stream=codec_name,sample_rate,channels,"
+                          "duration_ts -of default=noprint_wrappers=1 '" +
+                              target + "'",
+                          &probe),
+              0)
+        << probe;
+    EXPECT_NE(probe.find("codec_name=pcm_s16le"), std::string::npos) << probe;
+    EXPECT_NE(probe.find("sample_rate=44100"), std::string::npos) << probe;
+    EXPECT_NE(probe.find("channels=2"), std::string::npos) << probe;
+    EXPECT_NE(probe.find("duration_ts=" + std::to_string(frames)), std::string::npos) << probe;
+#endif
+    fs::remove(target);
 }
 
 } // namespace

@@ -64,6 +64,12 @@ TEST_F(SaveInPlaceTest, AnOversizeFileIsCutCheaply)
     OpenSource("big.tmp", 4294967292ull + 4099);
     ASSERT_EQ(SourceFile.oversize, 1u);
     SaveInPlace(temp.file("big.wav"));
+    // The question says what is lost here and where the whole recording is kept.
+    ASSERT_GE(MessageBoxLog().size(), 1u);
+    EXPECT_EQ(MessageBoxLog()[0].text,
+              "Source file will be changed, cut to 4 294 967 292 bytes and renamed. Save as keeps "
+              "the whole recording (RF64 waveform). Are you sure?");
+    EXPECT_EQ(MessageBoxLog()[0].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
     EXPECT_EQ(SizeOf(temp.file("big.wav")), 4294967292ull);
     const std::string start = Contents(temp.file("big.wav"), 100);
     EXPECT_EQ(start, Converted(100));

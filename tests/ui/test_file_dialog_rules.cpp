@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/app_state.h"
+#include "core/error_info.h"
 #include "core/file_dialog_rules.h"
 #include "core/resource_ids.h"
 #include "platform/testing/seams.h"
@@ -124,4 +125,17 @@ TEST(LoadFilterString, AFailedLoadGivesAnEmptyList)
     FaultClearAll();
     EXPECT_EQ(buffer[0], '\0');
     EXPECT_EQ(buffer[1], '\0');
+}
+
+// A string cut by its reader's buffer would lose its end: the question's "Are you sure?",
+// a filter's last pair.
+TEST(StringTable, EveryStringFitsTheBufferItIsLoadedInto)
+{
+    for (int i = 0; i < StringResourceCount; ++i) {
+        const STRING_DATA& entry = StringResources[i];
+        const bool filter = entry.id == IDS_OPEN_FILTER || entry.id == IDS_SAVE_FILTER ||
+                            entry.id == IDS_SAVE_FILTER_WHOLE;
+        const size_t room = filter ? FilterBufferSize : StringBufferSize;
+        EXPECT_LT(std::strlen(entry.text), room) << entry.id;
+    }
 }

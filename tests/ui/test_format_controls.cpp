@@ -19,7 +19,11 @@ class FormatControlsTest : public MainDialogTest {
 
     // Makes the file look longer without telling the window, so a recompute (and only a
     // recompute) shows up as a changed duration text.
-    void ChangeLengthBehindTheWindow() { SourceFile.effectiveLength = 44 + 3600u * 176400u; }
+    void ChangeLengthBehindTheWindow()
+    {
+        SourceFile.effectiveLength = 44 + 3600u * 176400u;
+        SourceFile.wholeLength = SourceFile.effectiveLength; // the duration's length
+    }
     bool Recomputed() const { return Text(IDC_DURATION) != "0:00:01"; }
 };
 

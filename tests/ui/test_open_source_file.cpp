@@ -95,11 +95,14 @@ TEST_F(OpenSourceFileTest, OversizeFilesAreCutAndFlagged)
     const std::string huge = temp.makeFile("huge.tmp", 6442450944ull);
     OpenSourceFile(huge.c_str());
     ExpectLoaded(huge, "6 442 450 944", true);
-    EXPECT_EQ(Text(IDC_DURATION), "6:45:47");
+    // The duration is the whole recording's, which plays whole; only a cut copy ends at
+    // 6:45:47.
+    EXPECT_EQ(SourceFile.wholeLength, 6442450944ull);
+    EXPECT_EQ(Text(IDC_DURATION), "10:08:41");
     UserClick(Item(IDC_8BIT));
     UserClick(Item(IDC_MONO));
     UserPickComboRow(Item(IDC_RATE), 8);
-    EXPECT_EQ(Text(IDC_DURATION), "149:07:50");
+    EXPECT_EQ(Text(IDC_DURATION), "223:41:46");
 
     // A normal file after an oversize one hides the warning again.
     const std::string normal = temp.makeFile("normal.tmp", 1000);

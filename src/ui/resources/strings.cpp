@@ -12,6 +12,14 @@ const STRING_DATA StringResources[] = {
     {IDS_CAPTION, "Salvorin"},
     {IDS_OPEN_FILTER, "Quorbel temporary files (*.tmp)|*.tmp|All files (*.*)|*.*|"},
     {IDS_SAVE_FILTER, "Windows waveform (*.wav)|*.wav|All files (*.*)|*.*|"},
+    {IDS_SAVE_FILTER_WHOLE, "Windows waveform (*.wav)|*.wav|RF64 waveform, whole recording "
+                            "(*.wav)|*.wav|All files (*.*)|*.*|"},
+    {IDS_CREATED_WHOLE,
+     "File %s is successfully created. Nothing was cut: all %s bytes of the recording are kept "
+     "(RF64)."},
+    {IDS_CONFIRM_IN_PLACE_CUT,
+     "Source file will be changed, cut to 4 294 967 292 bytes and renamed. Save as keeps the "
+     "whole recording (RF64 waveform). Are you sure?"},
     {IDS_SAME_NAME, "You cannot save this file with the same name."},
     {IDS_SUGGESTED, "Suggested from the data: %s"},
     {IDS_SUGGESTED_8BIT, "8 bit"},
