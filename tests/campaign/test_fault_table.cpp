@@ -170,10 +170,10 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
             GTEST_SKIP() << "the system's own cache manager writes behind";
         }
 #endif
-        const uint64_t size = row.sourceSize != 0                          ? row.sourceSize
-                              : row.action == Action::SaveInPlace || whole ? Oversize
-                              : playing                                    ? 600000
-                                                                           : 300000;
+        const uint64_t size = row.action == Action::SaveInPlace || whole ? Oversize
+                              : row.sourceSize != 0                      ? row.sourceSize
+                              : playing                                  ? 600000
+                                                                         : 300000;
         OpenSource("src" + n + ".tmp", size);
         const std::string before =
             size == Oversize ? Contents(sourcePath, 100) : Checksum(sourcePath);
