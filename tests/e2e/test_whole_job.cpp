@@ -4,7 +4,6 @@
 // place. Every WAV file written is then read by readers that are not ours (Python's `wave`
 // and SoX, through check_wav.py next to this file), which must find the generated format,
 // length and samples.
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +15,7 @@
 #include "playback/playback_state.h"
 #include "samplegen/samplegen.h"
 #include "support/main_dialog_fixture.h"
+#include "support/run_command.h"
 
 namespace fs = std::filesystem;
 
@@ -44,24 +44,6 @@ std::string Name(const ::testing::TestParamInfo<Format>& info)
 std::string Quoted(const std::string& text)
 {
     return "'" + text + "'";
-}
-
-// Runs `command` with its standard error joined to its output; returns the exit status,
-// or -1 when it did not exit normally.
-int RunCommand(const std::string& command, std::string* output)
-{
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) {
-        *output = "popen failed";
-        return -1;
-    }
-    char buffer[4096];
-    size_t count = 0;
-    while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        output->append(buffer, count);
-    }
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 size_t LeadingSilence(const std::string& bytes, char silence)

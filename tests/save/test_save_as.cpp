@@ -3,6 +3,9 @@
 #include <cstdio>
 
 #include "save/save_as.h"
+#ifndef _WIN32
+#include "support/run_command.h" // the Linux side's readers
+#endif
 
 namespace fs = std::filesystem;
 
@@ -421,22 +424,6 @@ TEST_F(SaveAsTest, AWholeCopyStartsWithTheRf64HeaderAndCancelsCleanly)
     EXPECT_TRUE(IsSourceFileOpen());
 }
 
-#ifndef _WIN32
-int ReadCommand(const std::string& command, std::string* output)
-{
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) {
-        return -1;
-    }
-    char buffer[4096];
-    size_t count = 0;
-    while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        output->append(buffer, count);
-    }
-    return pclose(pipe);
-}
-#endif
-
 TEST_F(SaveAsTest, AnOversizeSourceIsSavedWholeAsRf64)
 {
     if (getenv("SALVORIN_LONG_TESTS") == nullptr) {
@@ -491,15 +478,15 @@ TEST_F(SaveAsTest, AnOversizeSourceIsSavedWholeAsRf64)
     // Readers that are not ours: the whole length, in frames, and the format.
     const uint64_t frames = WholeDataSize / 4;
     std::string sox;
-    EXPECT_EQ(ReadCommand("sox --i '" + target + "'", &sox), 0) << sox;
+    EXPECT_EQ(RunCommand("sox --i '" + target + "'", &sox), 0) << sox;
     EXPECT_NE(sox.find("Channels       : 2"), std::string::npos) << sox;
     EXPECT_NE(sox.find("Sample Rate    : 44100"), std::string::npos) << sox;
     EXPECT_NE(sox.find("= " + std::to_string(frames) + " samples"), std::string::npos) << sox;
     std::string probe;
-    EXPECT_EQ(ReadCommand("ffprobe -v error -show_entries stream=codec_name,sample_rate,channels,"
-                          "duration_ts -of default=noprint_wrappers=1 '" +
-                              target + "'",
-                          &probe),
+    EXPECT_EQ(RunCommand("ffprobe -v error -show_entries stream=codec_name,sample_rate,channels,"
+                         "duration_ts -of default=noprint_wrappers=1 '" +
+                             target + "'",
+                         &probe),
               0)
         << probe;
     EXPECT_NE(probe.find("codec_name=pcm_s16le"), std::string::npos) << probe;
