@@ -32,36 +32,6 @@ void DropCache(const std::string& path)
     close(fd);
 }
 
-// One Save as; returns its time and the resident sizes before and at the peak (KiB).
-double SaveAs(const std::string& source, const std::string& target, uint64_t size, uint64_t* idle,
-              uint64_t* peak)
-{
-    MainDialog dialog;
-    OpenSourceFile(source.c_str());
-    FileDialogAnswer answer;
-    answer.choose = true;
-    answer.path = target;
-    FileDialogScriptSet({answer});
-    MessageBoxScriptSet({{IDOK, {}}});
-    PumpMessages();
-
-    ResetPeakMemory();
-    *idle = StatusKiB("VmRSS");
-    const double start = Now();
-    UserChooseMenuItem(dialog.window, IDM_SAVE_AS);
-    const double time = Now() - start;
-    *peak = StatusKiB("VmHWM");
-
-    const auto& boxes = MessageBoxLog();
-    if (boxes.size() != 1 || boxes[0].text.find("successfully created") == std::string::npos) {
-        Fail("Save as did not end with its success box");
-    }
-    if (FileSize(target) != size) {
-        Fail("Save as wrote " + std::to_string(FileSize(target)) + " bytes");
-    }
-    return time;
-}
-
 struct Reference {
     std::string name;
     std::string command;
@@ -121,7 +91,7 @@ void RunCase(const std::string& source, const std::string& target, uint64_t size
         uint64_t peakKiB = 0;
         auto runProgram = [&] {
             before();
-            program.push_back(SaveAs(source, target, size, &idleKiB, &peakKiB));
+            program.push_back(TimeSaveAs(source, target, 0, size, &idleKiB, &peakKiB));
         };
         if (round % 2 == 0) {
             runProgram();

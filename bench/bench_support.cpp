@@ -16,9 +16,10 @@
 #include "core/app_state.h"
 #include "core/resource_ids.h"
 #include "core/source_file.h"
-#include "platform/testing/seams.h"
 #include "platform/startup.h"
+#include "platform/testing/seams.h"
 #include "ui/main_dialog.h"
+#include "ui/open_source_file.h"
 #include "ui/resources/resources.h"
 
 void Fail(const std::string& why)
@@ -239,4 +240,38 @@ MainDialog::~MainDialog()
         DestroyWindow(window);
     }
     PumpMessages();
+}
+
+double TimeSaveAs(const std::string& source, const std::string& target, DWORD filterIndex,
+                  uint64_t expectedSize, uint64_t* idle, uint64_t* peak)
+{
+    MainDialog dialog;
+    OpenSourceFile(source.c_str());
+    FileDialogAnswer answer;
+    answer.choose = true;
+    answer.path = target;
+    answer.filterIndex = filterIndex;
+    FileDialogScriptSet({answer});
+    MessageBoxScriptSet({{IDOK, {}}});
+    PumpMessages();
+
+    ResetPeakMemory();
+    if (idle != nullptr) {
+        *idle = StatusKiB("VmRSS");
+    }
+    const double start = Now();
+    UserChooseMenuItem(dialog.window, IDM_SAVE_AS);
+    const double time = Now() - start;
+    if (peak != nullptr) {
+        *peak = StatusKiB("VmHWM");
+    }
+
+    const auto& boxes = MessageBoxLog();
+    if (boxes.size() != 1 || boxes[0].text.find("successfully created") == std::string::npos) {
+        Fail("Save as did not end with its success box");
+    }
+    if (FileSize(target) != expectedSize) {
+        Fail("Save as wrote " + std::to_string(FileSize(target)) + " bytes");
+    }
+    return time;
 }

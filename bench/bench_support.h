@@ -63,5 +63,12 @@ struct MainDialog {
     HWND window = nullptr;
 };
 
+// One Save as of `source` through the main dialog's menu, the save dialog answered with
+// `target` and file type `filterIndex` (0 keeps the dialog's own), timed from the command to
+// its end. Fails unless it ends with its success box and a target of `expectedSize` bytes.
+// `idle` and `peak`, when given, get the resident size before the copy and at its peak (KiB).
+double TimeSaveAs(const std::string& source, const std::string& target, DWORD filterIndex,
+                  uint64_t expectedSize, uint64_t* idle = nullptr, uint64_t* peak = nullptr);
+
 // Fails the benchmark with a message.
 [[noreturn]] void Fail(const std::string& why);
