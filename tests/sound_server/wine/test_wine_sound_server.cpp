@@ -19,12 +19,31 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Pumps the dialog's messages until `done` holds, for at most a minute.
+// The system's waveOutGetPosition on the program's open device, as the program reads it:
+// in bytes, never backwards, never past what was written.
+void ExpectSanePosition(DWORD* last)
+{
+    if (PlaybackState.device == nullptr) {
+        return;
+    }
+    MMTIME time = {};
+    time.wType = TIME_BYTES;
+    ASSERT_EQ(waveOutGetPosition(PlaybackState.device, &time, sizeof time), 0u);
+    ASSERT_EQ(time.wType, static_cast<UINT>(TIME_BYTES));
+    EXPECT_GE(time.u.cb, *last);
+    EXPECT_LE(time.u.cb, PlaybackState.writtenBytes);
+    *last = time.u.cb;
+}
+
+// Pumps the dialog's messages until `done` holds, for at most a minute, checking the
+// device's position on the way.
 bool PumpUntil(const std::function<bool()>& done)
 {
     const Clock::time_point limit = Clock::now() + std::chrono::minutes(1);
+    DWORD position = 0;
     while (!done() && Clock::now() < limit) {
         PumpMessages();
+        ExpectSanePosition(&position);
         Sleep(1);
     }
     return done();
@@ -82,8 +101,12 @@ TEST_F(WineSoundServerTest, PlaysTheRecordingToItsEnd)
     // has just closed; the close follows when the device has played it all.
     ASSERT_TRUE(PumpUntil([] { return PlaybackState.outstanding == 0; }));
     const Clock::time_point lastBack = Clock::now();
+    const HWAVEOUT device = PlaybackState.device;
     ASSERT_TRUE(PumpUntil([] { return !IsPlaying(); }));
     const Clock::time_point closed = Clock::now();
+    MMTIME time = {TIME_BYTES, {0}};
+    EXPECT_EQ(waveOutGetPosition(device, &time, sizeof time),
+              static_cast<MMRESULT>(MMSYSERR_INVALHANDLE));
     EXPECT_TRUE(MessageBoxLog().empty()) << LastBox().text;
     EXPECT_EQ(PlaybackState.playedPos, data.size());
 
