@@ -128,6 +128,10 @@ void StartPlayback()
 MMRESULT RequestStop()
 {
     PlaybackState.resetting = 1;
+    // At the end of the sound no buffer is out to come back: the wait's timers stop first,
+    // so that a failure box below cannot let them finish playback under this stop.
+    const bool atTheEnd = PlaybackState.finishing != 0;
+    EndFinishWait();
     const MMRESULT reset = waveOutReset(PlaybackState.device);
     if (reset == MMSYSERR_NOERROR) {
         PlaybackState.writtenBytes = 0; // the device's position starts again at 0
@@ -135,12 +139,12 @@ MMRESULT RequestStop()
         // The queued buffers play out and drain the same way, up to two seconds later.
         ReportFailure(ErrorKindMultimedia, reset, "waveOutReset");
     }
-    // At the end of the sound no buffer is out to come back: the stop is acted on now, and
-    // the reset has cut off whatever the device still held.
-    if (PlaybackState.finishing != 0 && PlaybackState.device != nullptr) {
-        EndFinishWait();
+    // There the stop is acted on now; the reset has cut off what the device still held.
+    if (atTheEnd) {
         PlaybackState.resetting = 0;
-        AfterLastBuffer(false);
+        if (PlaybackState.device != nullptr) {
+            AfterLastBuffer(false);
+        }
     }
     return reset;
 }

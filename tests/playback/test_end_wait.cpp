@@ -102,16 +102,34 @@ TEST_F(EndWaitTest, TheBoundEndsTheWaitWhenTheDeviceNeverReports)
     }
 }
 
+// Stop closes at once; when the reset fails, after its box (whose loop the wait's timers
+// no longer reach), and the next Play is not taken for a drain.
 TEST_F(EndWaitTest, StopDuringTheWaitResetsAndClosesAtOnce)
 {
-    PlayToTheLastReturn(UINT64_MAX);
-    SetFocus(Item(IDC_STOP));
-    UserClick(Item(IDC_STOP));
-    ExpectIdleButtons(); // no message needed: the close is immediate
-    EXPECT_EQ(GetFocus(), Item(IDC_PLAY));
-    EXPECT_EQ(PendingCommand, 0u);
-    PumpWhile([] { return true; }, milliseconds(60));
-    EXPECT_TRUE(MessageBoxLog().empty());
+    for (const bool resetFails : {false, true}) {
+        SCOPED_TRACE(resetFails ? "the reset fails" : "the reset succeeds");
+        PlayToTheLastReturn(UINT64_MAX);
+        if (resetFails) {
+            FaultInject("waveOutReset", 1, MMSYSERR_NOMEM);
+            MessageBoxScriptSet(
+                {{IDOK, [] { PumpWhile([] { return true; }, milliseconds(600)); }}});
+        }
+        SetFocus(Item(IDC_STOP));
+        UserClick(Item(IDC_STOP));
+        ExpectIdleButtons(); // no message needed: the close is immediate
+        EXPECT_EQ(GetFocus(), Item(IDC_PLAY));
+        EXPECT_EQ(PendingCommand, 0u);
+        EXPECT_EQ(MessageBoxLog().size(), resetFails ? 1u : 0u);
+        PumpWhile([] { return true; }, milliseconds(60));
+        EXPECT_EQ(MessageBoxLog().size(), resetFails ? 1u : 0u);
+        UserClick(Item(IDC_PLAY));
+        Complete(); // a buffer that played, not one returned by a reset
+        EXPECT_EQ(PlaybackState.playedPos, 8000u);
+        StopAndDrain();
+        CloseHandleVariable(&SourceFile.handle);
+        WaveOutUseTestDevice(true);
+        FaultClearAll();
+    }
 }
 
 // Open while the device plays out: it stops at once, and Open runs after the close, as
