@@ -4,7 +4,6 @@
 #include <QTimer>
 
 #include <algorithm>
-
 #include <map>
 #include <utility>
 
@@ -64,11 +63,15 @@ BOOL KillTimer(HWND window, UINT_PTR id)
         SetLastError(code);
         return FALSE;
     }
+    if (!qtplat::OnGuiThread()) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
     auto& timers = Timers();
     auto found = timers.find({window, id});
-    if (found == timers.end() || found->second.isNull() || !qtplat::OnGuiThread()) {
+    if (found == timers.end() || found->second.isNull()) {
         if (found != timers.end()) {
-            timers.erase(found);
+            timers.erase(found); // its window, and the timer with it, are gone
         }
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
