@@ -18,6 +18,9 @@ packages+=(pulseaudio pulseaudio-utils)
 # accessibility check (a private session bus, the AT-SPI bus and its Python binding).
 packages+=(python3 dpkg-dev file appstream desktop-file-utils
            dbus dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0)
+# The real-input tests click and type on the real windows under Xvfb, with a window manager
+# (Wine waits for one to confirm that a window it hides is gone).
+packages+=(xdotool openbox x11-utils)
 # The Windows program (scripts/build-windows.sh, scripts/test-windows.sh): the cross compiler,
 # GoogleTest's sources to build for it, Wine and its fonts, the installer and zip tools, and
 # what drives and pictures the program under Xvfb.

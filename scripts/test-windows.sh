@@ -14,6 +14,7 @@ cmake -S . -B build-windows-test -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64
       -DCMAKE_BUILD_TYPE=Debug -DSALVORIN_WERROR=ON -DSALVORIN_TESTS=ON >/dev/null
 cmake --build build-windows-test -j "${SALVORIN_JOBS:-2}"
 xvfb-run -a scripts/windows/test_installer.sh
+xvfb-run -a -s "-screen 0 1024x768x24" scripts/windows/test_real_input.sh
 
 # Playback through Wine's own wave-out into a real sound server, byte for byte; several
 # runs, since a lost end showed in about half of them.

@@ -19,11 +19,11 @@ constexpr DWORD WholeRecordingFilterIndex = 2;
 extern std::atomic<uint32_t> CopyCancelFlag;
 extern std::atomic<uint32_t> CopyDoneFlag;
 // The copy's progress: the worker stores its position in the bar's steps, and posts
-// WM_COPY_PROGRESS to the Saving dialog only while no earlier one waits to be handled
-// (CopyProgressPosted 0). The dialog clears the word before it reads the position, so the
-// bar always ends at the last position stored, and the dialog's queue never holds more than
-// one progress message: on Windows posted messages go before input and paint, so a queue
-// full of them would keep Cancel and the dialog's own drawing away.
+// WM_COPY_PROGRESS to the Saving dialog only while CopyProgressPosted is 0, setting it. The
+// dialog shows the position and clears the word again only when its queue has run empty
+// (a timer), reading the position once more then, so the bar ends at the last position
+// stored, the dialog's queue never holds more than one progress message, and input and
+// paint always get their turn: on Windows posted messages go before both.
 extern std::atomic<uint32_t> CopyProgressPosition;
 extern std::atomic<uint32_t> CopyProgressPosted;
 constexpr UINT WM_COPY_PROGRESS = WM_APP + 2;
@@ -41,7 +41,7 @@ uint32_t ProgressRangeHigh(uint64_t length);
 uint32_t CopyChunkCount(uint64_t targetLength);
 
 INT_PTR SavingDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// The Saving dialog's handling of WM_COPY_PROGRESS: sets its bar to the latest position.
+// Sets the Saving dialog's bar to the latest position.
 void ShowCopyProgress(HWND dialog);
 // The bar's upper end for the copy about to run (a whole recording or the effective length).
 uint32_t CopyProgressRangeHigh();

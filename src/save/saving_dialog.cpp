@@ -4,10 +4,19 @@
 #include "save/save_as.h"
 #include "save/save_support.h"
 
+namespace {
+
+// Lets the worker post its next position once the dialog has had its turn at input and
+// paint: a timer's message comes only when nothing else waits in the queue. A copy that
+// posted again as soon as a position was shown would keep the queue never empty, and on
+// Windows posted messages go before a click and before the dialog's drawing.
+constexpr UINT_PTR ProgressRearmTimer = 1;
+constexpr UINT ProgressRearmMilliseconds = 15;
+
+} // namespace
+
 void ShowCopyProgress(HWND dialog)
 {
-    // Cleared first: a position stored after this read gets a message of its own.
-    CopyProgressPosted.store(0);
     HWND bar = GetDlgItem(dialog, IDC_SAVING_PROGRESS);
     // The bar is only a display: a message that fails stops nothing. The range is set each
     // time (it is unchanged while the copy runs, and an unchanged range costs no redraw), so
@@ -38,6 +47,18 @@ INT_PTR SavingDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
     }
     case WM_COPY_PROGRESS:
         ShowCopyProgress(dialog);
+        if (SetTimer(dialog, ProgressRearmTimer, ProgressRearmMilliseconds, nullptr) == 0) {
+            CopyProgressPosted.store(0); // no pause then, but the copy still reports
+        }
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == ProgressRearmTimer) {
+            KillTimer(dialog, ProgressRearmTimer);
+            // Cleared before the position is read: a position stored after the read gets a
+            // message of its own, one stored before it (while the word was set) shows now.
+            CopyProgressPosted.store(0);
+            ShowCopyProgress(dialog);
+        }
         return TRUE;
     case WM_ENDSESSION:
         // The session ends: the copy is cancelled as by the Cancel button, so its partial

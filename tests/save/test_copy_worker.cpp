@@ -8,14 +8,13 @@ namespace {
 
 int ProgressMessages = 0;
 
-// The Saving dialog without its start: the progress it is told is handled as the real
-// procedure handles it, and counted.
-INT_PTR QuietProc(HWND dialog, UINT message, WPARAM, LPARAM)
+// The Saving dialog without its start: the progress it is told is handled by the real
+// procedure, and counted.
+INT_PTR QuietProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_COPY_PROGRESS) {
-        ++ProgressMessages;
-        ShowCopyProgress(dialog);
-        return TRUE;
+    if (message == WM_COPY_PROGRESS || message == WM_TIMER) {
+        ProgressMessages += message == WM_COPY_PROGRESS ? 1 : 0;
+        return SavingDialogProc(dialog, message, wParam, lParam);
     }
     return FALSE;
 }
@@ -47,8 +46,19 @@ class CopyWorkerTest : public SaveTest {
         while (WaitForSingleObject(thread, 0) == WAIT_TIMEOUT) {
             PumpMessages();
         }
-        PumpMessages();
         CloseHandle(thread);
+        PumpUntilShown();
+    }
+
+    // Delivers messages until the dialog has shown the last position (its pause after a
+    // progress message is over), for at most two seconds.
+    static void PumpUntilShown()
+    {
+        PumpMessages();
+        for (int i = 0; i < 2000 && CopyProgressPosted.load() != 0; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            PumpMessages();
+        }
     }
 };
 
@@ -93,8 +103,8 @@ TEST_F(CopyWorkerTest, TheWorkerNeverWaitsForTheDialogAndQueuesOneProgressMessag
     while (WaitForSingleObject(thread, 0) == WAIT_TIMEOUT) {
         PumpMessages();
     }
-    PumpMessages();
     CloseHandle(thread);
+    PumpUntilShown();
     EXPECT_EQ(ProgressMessages, 1);
     EXPECT_EQ(SendMessageA(GetDlgItem(saving, IDC_SAVING_PROGRESS), PBM_GETPOS, 0, 0),
               static_cast<LRESULT>(ProgressRangeHigh(SourceFile.effectiveLength)));
