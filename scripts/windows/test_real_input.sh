@@ -12,6 +12,8 @@ make_sample=build-test/tools/salvorin-make-sample
 . scripts/windows/wine_env.sh
 . tests/real_input/x_input.sh
 openbox >/dev/null 2>&1 &
+window_manager=$!
+trap 'kill "$window_manager" 2>/dev/null || true; wine_cleanup' EXIT
 fail() {
     echo "real input under Wine: $*" >&2
     exit 1

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The release program on Linux driven as a person drives it: in its real Qt window under
+# Xvfb, a Save as of nearly 4 GiB started from the menu by keys and cancelled by a mouse
+# click on the Saving dialog's Cancel button. The dialog must close at once, the partial
+# copy go, and the source stay as it was.
+#     check_cancel.sh SALVORIN
+set -euo pipefail
+program=$(realpath "$1")
+here=$(dirname "$(realpath "$0")")
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+. "$here/x_input.sh"
+folder=$(mktemp -d "${TMPDIR:-/tmp}/salvorin-real-input.XXXXXX")
+openbox >/dev/null 2>&1 &
+window_manager=$!
+pid=
+cleanup() {
+    [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
+    kill "$window_manager" 2>/dev/null || true
+    rm -rf "$folder"
+}
+trap cleanup EXIT
+fail() {
+    echo "real input on Linux: $*" >&2
+    exit 1
+}
+
+# Sound at its start and its end, nothing between (a sparse file, quick to make): from a
+# sparse file 1 GiB is copied in well under a second, too soon for a click to land.
+big="$folder/big.tmp"
+big_size=$((4 * 1024 * 1024 * 1024 - 65536))
+head -c 1000000 /dev/urandom >"$big"
+truncate -s "$big_size" "$big"
+head -c 1000000 /dev/urandom | dd of="$big" bs=65536 seek=$((big_size / 65536 - 16)) conv=notrunc status=none
+big_sum=$(sha256sum <"$big")
+
+cd "$folder"
+QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy "$program" "$big" &
+pid=$!
+main=$(wait_window 'big\.tmp - Salvorin$')
+press "$main" alt+f s
+dialog=$(wait_window '^Save As$')
+press "$dialog" Return
+saving=$(wait_window '^Saving \.\.\.$')
+sleep 0.3 # the copy is under way
+copied=$(stat -c %s "$folder/big.wav")
+[ "$copied" -lt "$big_size" ] || fail "the copy had ended before the click"
+click_dialog_units "$saving" 172 61 85 47
+clicked=$(now_ms)
+wait_gone "$saving" 500 || fail "Cancel was not answered within 10 s"
+closed=$(now_ms)
+for _ in $(seq 50); do
+    [ -n "$(ls -A "$folder" | grep -v '^big\.tmp$')" ] || break
+    sleep 0.02
+done
+gone=$(now_ms)
+left=$(ls -A "$folder" | grep -v '^big\.tmp$' || true)
+[ -z "$left" ] || fail "the partial copy is still there a second after the dialog closed: $left"
+[ "$(sha256sum <"$big")" = "$big_sum" ] || fail "the source changed"
+wait_window 'big\.tmp - Salvorin$' 10 >/dev/null || fail "the source is no longer open after Cancel"
+echo "real input on Linux: Cancel click to dialog closed $((closed - clicked)) ms, copy gone after $((gone - clicked)) ms ($((copied >> 20)) MiB copied before the click)"
