@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The installer under Wine: a silent per-user install, the program starting from where it
-# was installed, and the uninstaller removing it all again. Runs under xvfb-run.
+# The installer under Wine: a silent per-user install (which starts nothing), the size it
+# registers, the program starting from where it was installed, and the uninstaller removing
+# it all again. Runs under xvfb-run.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 installer=$(ls build-windows/salvorin-*-setup.exe)
@@ -18,6 +19,22 @@ wine "$installer" /S
 [ -f "$menu" ] || fail "no Start menu entry"
 wine reg query "$key" /v UninstallString | grep -F 'uninstall.exe' >/dev/null ||
     fail "uninstaller not registered under $key"
+
+# The size in the list of installed programs: a DWORD of KiB, at least the program's.
+size=$(wine reg query "$key" /v EstimatedSize | tr -d '\r' | awk '$1 == "EstimatedSize" { print $2 " " $3 }')
+case $size in
+REG_DWORD\ 0x*) ;;
+*) fail "EstimatedSize is not a DWORD: '$size'" ;;
+esac
+kib=$((${size#REG_DWORD }))
+exeKib=$(($(stat -c %s "$dir/salvorin.exe") / 1024))
+[ "$kib" -ge "$exeKib" ] || fail "EstimatedSize $kib KiB is less than salvorin.exe's $exeKib KiB"
+echo "installer test: EstimatedSize $kib KiB"
+
+# A silent install does not start the program (the finish page's offer is not shown).
+if xdotool search --name '^Salvorin$' >/dev/null 2>&1; then
+    fail "the silent install started the program"
+fi
 
 # The installed program starts: its main window appears.
 wine "$dir/salvorin.exe" &

@@ -1,5 +1,6 @@
 #include "support/save_fixture.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "save/save_as.h"
@@ -106,6 +107,42 @@ TEST_F(SaveAsTest, CopiesAcrossChunkBoundariesByteForByte)
         SaveAs(target);
         ExpectSaved(target);
     }
+}
+
+// The system's save dialog fails with FNERR_BUFFERTOOSMALL for a path too long for its
+// buffer (and leaves the size it needed in it): the user is told, and the dialog comes back
+// with the proposed name.
+TEST_F(SaveAsTest, APathTooLongForTheDialogIsRefusedAndTheDialogComesBack)
+{
+    const std::string tooLong =
+        "The path is too long: at most 259 bytes.\nChoose a shorter name or folder.";
+    OpenSource("cap.tmp", 70000);
+    FaultInject("GetSaveFileNameA", 1, FNERR_BUFFERTOOSMALL);
+    SaveAs(temp.file("out.wav"), {{IDOK, nullptr}, {IDOK, nullptr}});
+    ASSERT_EQ(MessageBoxLog().size(), 2u);
+    EXPECT_EQ(MessageBoxLog()[0].text, tooLong);
+    EXPECT_EQ(MessageBoxLog()[0].owner, dialog);
+    EXPECT_EQ(FaultCallCount("GetSaveFileNameA"), 2);
+    ExpectSaved(temp.file("out.wav"));
+
+    // A name typed past the buffer's end: refused inside the dialog where it does that
+    // itself, otherwise by the box; either way the next choice is taken.
+    MessageBoxLogClear();
+    FileDialogLogClear();
+    OpenSource("cap2.tmp", 70000);
+    FileDialogScriptSet({Choose(std::string(300, 'n') + ".wav"), Choose(temp.file("out2.wav"))});
+    MessageBoxScriptSet({{IDOK, nullptr}, {IDOK, nullptr}});
+    Command(IDM_SAVE_AS);
+#ifdef _WIN32
+    ASSERT_EQ(FileDialogLog().size(), 2u);
+    EXPECT_EQ(MessageBoxLog()[0].text, tooLong);
+    EXPECT_EQ(FileDialogLog()[1].file, temp.file("cap2.wav"));
+#else
+    ASSERT_EQ(FileDialogLog().size(), 1u);
+    ASSERT_EQ(FileDialogLog()[0].refusals.size(), 1u);
+    EXPECT_NE(FileDialogLog()[0].refusals[0].find("too long"), std::string::npos);
+#endif
+    ExpectSaved(temp.file("out2.wav"));
 }
 
 TEST_F(SaveAsTest, ReplacesAnExistingTarget)
@@ -424,6 +461,40 @@ TEST_F(SaveAsTest, AWholeCopyStartsWithTheRf64HeaderAndCancelsCleanly)
     EXPECT_TRUE(IsSourceFileOpen());
 }
 
+// The box names the sound kept: the figure a reader finds in the data chunk (ds64's data
+// size), not the file's size with the reserved bytes and the rounding's 0 to 3 bytes.
+TEST_F(SaveAsTest, TheWholeCopysBoxNamesTheBytesOfSoundKept)
+{
+    const struct {
+        uint64_t fileSize;
+        const char* kept;
+    } cases[] = {{0x100000001ull, "4 294 967 252"}, {44 + WholeDataSize + 3, "4 296 015 872"}};
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.fileSize);
+        OpenSource("big" + std::to_string(each.fileSize) + ".tmp", each.fileSize);
+        Rf64Header header;
+        BuildRf64Header(&header);
+        uint64_t dataChunkSize = 0;
+        for (int i = 7; i >= 0; --i) { // ds64's data size, little-endian, at offset 28
+            dataChunkSize = dataChunkSize << 8 | header.bytes[28 + i];
+        }
+        std::string grouped(each.kept);
+        grouped.erase(std::remove(grouped.begin(), grouped.end(), ' '), grouped.end());
+        EXPECT_EQ(std::to_string(dataChunkSize), grouped);
+
+        lstrcpynA(CopyTargetPath, temp.file("big.wav").c_str(), MAX_PATH);
+        CopyKeepsWhole = 1;
+        MessageBoxLogClear();
+        MessageBoxScriptSet({{IDOK, nullptr}});
+        ReportCopyCreated();
+        EXPECT_EQ(LastBox().text, "File " + temp.file("big.wav") +
+                                      " is successfully created. Nothing was cut: all " +
+                                      each.kept + " bytes of the recording are kept (RF64).");
+        EXPECT_EQ(LastBox().type, static_cast<UINT>(MB_ICONINFORMATION));
+        CopyKeepsWhole = 0;
+    }
+}
+
 TEST_F(SaveAsTest, AnOversizeSourceIsSavedWholeAsRf64)
 {
     if (getenv("SALVORIN_LONG_TESTS") == nullptr) {
@@ -457,7 +528,7 @@ TEST_F(SaveAsTest, AnOversizeSourceIsSavedWholeAsRf64)
     SaveAs(target, {{IDOK, nullptr}}, WholeRecordingFilterIndex);
     ASSERT_EQ(SizeOf(target), targetSize);
     EXPECT_EQ(LastBox().text, "File " + target +
-                                  " is successfully created. Nothing was cut: all 4 296 015 916 "
+                                  " is successfully created. Nothing was cut: all 4 296 015 872 "
                                   "bytes of the recording are kept (RF64).");
     ExpectNoFileWindow();
     const std::string start = Contents(target, 1u << 20);
