@@ -5,8 +5,8 @@
 
 #include "core/file_dialog_rules.h"
 #include "core/wave_format.h"
-#include "ui/command_line.h"
 #include "support/save_fixture.h"
+#include "ui/command_line.h"
 
 namespace fs = std::filesystem;
 
