@@ -36,11 +36,11 @@ SEAM_FAULT(HICON, LoadIconA, nullptr, (HINSTANCE i, LPCSTR n), (i, n))
 SEAM_FAULT(BOOL, EnableMenuItem, -1, (HMENU m, UINT id, UINT e), (m, id, e))
 SEAM_FAULT(HBITMAP, CreateDIBSection, nullptr,
            (HDC d, const BITMAPINFO* i, UINT u, void** b, HANDLE s, DWORD o), (d, i, u, b, s, o))
-// Where a text for the user goes at start-up: a failing pair is a program started without
-// a console (from Explorer, a shortcut, a drop onto it).
-SEAM_FAULT(HANDLE, GetStdHandle, INVALID_HANDLE_VALUE, (DWORD which), (which))
-SEAM_FAULT(BOOL, AttachConsole, FALSE, (DWORD process), (process))
 SEAM_FAULT(BOOL, PostMessageA, FALSE, (HWND w, UINT m, WPARAM wp, LPARAM lp), (w, m, wp, lp))
 SEAM_STATUS(LONG, RegOpenKeyExA, (HKEY k, LPCSTR s, DWORD o, REGSAM r, PHKEY h), (k, s, o, r, h))
 SEAM_STATUS(LONG, RegQueryValueExA, (HKEY k, LPCSTR n, LPDWORD r, LPDWORD t, LPBYTE d, LPDWORD s),
             (k, n, r, t, d, s))
+// Where a text for the user goes at start-up: a failing pair is a program started without
+// a console (from Explorer, a shortcut, a drop onto it).
+SEAM_FAULT(HANDLE, GetStdHandle, INVALID_HANDLE_VALUE, (DWORD which), (which))
+SEAM_FAULT(BOOL, AttachConsole, FALSE, (DWORD process), (process))
