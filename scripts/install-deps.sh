@@ -11,7 +11,8 @@ packages+=(ffmpeg)
 # The format suggestion's corpus: real recordings made into temporary files by sox (speech
 # prompts, channel announcements, desktop sound effects).
 packages+=(alsa-utils sound-theme-freedesktop asterisk-core-sounds-en-wav)
-# The real-server test plays into a private PulseAudio server and records its null sink.
+# The real-server tests (SDL's, and Wine's own wave-out over its PulseAudio driver) play into
+# a private PulseAudio server and record its null sink.
 packages+=(pulseaudio pulseaudio-utils)
 # The package check (cpack, dpkg-shlibdeps, appstreamcli, desktop-file-validate) and the
 # accessibility check (a private session bus, the AT-SPI bus and its Python binding).

@@ -277,6 +277,7 @@ HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
+#define WM_TIMER 0x0113 // wParam: the timer's identifier
 #define WM_HSCROLL 0x0114
 #define WM_VSCROLL 0x0115
 #define WM_INITMENU 0x0116
@@ -435,6 +436,16 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Queues the message; it is delivered on the GUI thread by whatever loop is running.
 // Safe from any thread.
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+typedef void (*TIMERPROC)(HWND window, UINT message, UINT_PTR id, DWORD time);
+// Starts (or, for an identifier the window has already, restarts) a timer of the window:
+// every `elapse` milliseconds, once the thread's loop has nothing else to deliver, the
+// window's procedure gets one WM_TIMER with wParam = id (never two of one timer queued).
+// Only window timers are offered: `proc` must be null. Returns `id`, or 0 (with the last
+// error set) when the window is not one or no timer can be made. GUI thread only.
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc);
+// Stops the timer; a WM_TIMER of it not yet delivered is not delivered. FALSE (with the
+// last error set) when the window has no such timer.
+BOOL KillTimer(HWND window, UINT_PTR id);
 BOOL EnableWindow(HWND window, BOOL enable);
 BOOL ShowWindow(HWND window, int command);
 BOOL SetWindowTextA(HWND window, LPCSTR text);

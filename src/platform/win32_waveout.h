@@ -26,3 +26,26 @@ MMRESULT waveOutReset(HWAVEOUT device);
 MMRESULT waveOutUnprepareHeader(HWAVEOUT device, LPWAVEHDR header, UINT size);
 // WAVERR_STILLPLAYING while any header is queued.
 MMRESULT waveOutClose(HWAVEOUT device);
+
+// A device's position (waveOutGetPosition): the caller sets wType to the unit it wants;
+// a device that cannot give that unit answers in one it can and says so in wType.
+#define TIME_MS 0x0001
+#define TIME_SAMPLES 0x0002
+#define TIME_BYTES 0x0004
+struct MMTIME {
+    UINT wType;
+    union {
+        DWORD ms;
+        DWORD sample;
+        DWORD cb;
+        DWORD ticks;
+    } u;
+};
+typedef MMTIME* LPMMTIME;
+// How much of what was written the device has played, counted from the open or from the
+// last waveOutReset (which sets it back to 0); a buffer that comes back has been taken by
+// the device, which may still be playing its end. TIME_BYTES and TIME_SAMPLES are offered
+// (the count wraps at 2^32 of its unit); any other unit is answered in TIME_BYTES.
+// MMSYSERR_INVALHANDLE for a device that is not open, MMSYSERR_INVALPARAM for a null
+// record or a size short of MMTIME.
+MMRESULT waveOutGetPosition(HWAVEOUT device, LPMMTIME time, UINT size);

@@ -44,6 +44,7 @@ int FillBuffer(WAVEHDR* header)
         return 0;
     }
     PlaybackState.readPos += count;
+    PlaybackState.writtenBytes += count;
     PlaybackState.outstanding += 1;
     return 1;
 }

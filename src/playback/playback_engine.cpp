@@ -46,8 +46,9 @@ bool PrepareBuffer(WAVEHDR* header)
     return true;
 }
 
-// Nothing is outstanding any more: act on the reason for the stop, in this order.
-void AfterLastBuffer()
+// Nothing is outstanding any more: act on the reason for the stop, in this order. After a
+// buffer that played to its end (`played`) the device still holds the end of the sound.
+void AfterLastBuffer(bool played)
 {
     if (PlaybackState.formatChangePending != 0) {
         PlaybackState.formatChangePending = 0;
@@ -62,13 +63,23 @@ void AfterLastBuffer()
         }
         return;
     }
+    if (played) {
+        FinishWhenPlayed();
+        return;
+    }
+    FinishPlayback();
+}
+
+} // namespace
+
+void FinishPlayback()
+{
+    EndFinishWait();
     StopOrFinish();
     if (PendingCommand != 0) {
         PostMessageA(MainDialogWindow, WM_COMMAND, PendingCommand, 0);
     }
 }
-
-} // namespace
 
 void ReportFailure(int32_t kind, uint32_t code, const char* operation)
 {
@@ -88,6 +99,7 @@ void StartPlayback()
         StopOrFinish();
         return;
     }
+    PlaybackState.writtenBytes = 0;
     memset(PlaybackState.headers, 0, sizeof PlaybackState.headers);
     PlaybackState.bufferSize = CurrentFormat.nAvgBytesPerSec;
     for (WAVEHDR& header : PlaybackState.headers) {
@@ -116,17 +128,30 @@ void StartPlayback()
 MMRESULT RequestStop()
 {
     PlaybackState.resetting = 1;
+    // At the end of the sound no buffer is out to come back: the wait's timers stop first,
+    // so that a failure box below cannot let them finish playback under this stop.
+    const bool atTheEnd = PlaybackState.finishing != 0;
+    EndFinishWait();
     const MMRESULT reset = waveOutReset(PlaybackState.device);
-    if (reset != MMSYSERR_NOERROR) {
+    if (reset == MMSYSERR_NOERROR) {
+        PlaybackState.writtenBytes = 0; // the device's position starts again at 0
+    } else {
         // The queued buffers play out and drain the same way, up to two seconds later.
         ReportFailure(ErrorKindMultimedia, reset, "waveOutReset");
+    }
+    // There the stop is acted on now; the reset has cut off what the device still held.
+    if (atTheEnd) {
+        PlaybackState.resetting = 0;
+        if (PlaybackState.device != nullptr) {
+            AfterLastBuffer(false);
+        }
     }
     return reset;
 }
 
 void StopOrFinish()
 {
-    if (PlaybackState.outstanding > 0) {
+    if (PlaybackState.outstanding > 0 || PlaybackState.finishing != 0) {
         RequestStop();
         return;
     }
@@ -136,6 +161,7 @@ void StopOrFinish()
 
 void CloseDevice()
 {
+    EndFinishWait();
     if (PlaybackState.device == nullptr) {
         return;
     }
@@ -165,7 +191,7 @@ void OnBufferDone(WAVEHDR* header)
             return; // more buffers are to come back
         }
         PlaybackState.resetting = 0;
-        AfterLastBuffer();
+        AfterLastBuffer(false);
         return;
     }
     PlaybackState.playedPos += header->dwBufferLength;
@@ -177,12 +203,18 @@ void OnBufferDone(WAVEHDR* header)
     if (PlaybackState.outstanding > 0) {
         return;
     }
-    AfterLastBuffer();
+    AfterLastBuffer(true);
 }
 
 void OnFormatChanged()
 {
     if (!IsPlaying()) {
+        return;
+    }
+    if (PlaybackState.finishing != 0) {
+        // The whole recording has been played: only the device's last moment is cut off,
+        // rather than the recording starting over in the new format.
+        RequestStop();
         return;
     }
     PlaybackState.formatChangePending = 1;

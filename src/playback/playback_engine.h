@@ -11,3 +11,8 @@ void OnBufferDone(WAVEHDR* header);
 BOOL OnSliderScroll(int scrollCode);
 // The format has been recomputed: restart in the new format if playing.
 void OnFormatChanged();
+// The timers of the end of playback: WM_TIMER with one of these identifiers goes to
+// OnPlaybackTimer, which returns FALSE for any other.
+constexpr UINT_PTR PlaybackPollTimer = 0x5101;
+constexpr UINT_PTR PlaybackBoundTimer = 0x5102;
+BOOL OnPlaybackTimer(UINT_PTR id);

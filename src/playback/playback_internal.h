@@ -11,6 +11,14 @@ int FillBuffer(WAVEHDR* header);
 int QueueBuffers();
 // Unprepares and frees both buffers and closes the device; leaves the buttons alone.
 void CloseDevice();
+// Closes the device, returns the buttons to idle and posts the deferred command, if any.
+void FinishPlayback();
+
+// The natural end (end_wait.cpp): the device closes once it has played what was written,
+// or when the bound runs out; meanwhile the dialog's loop runs on.
+void FinishWhenPlayed();
+// Ends the wait without closing anything (its timers stopped); nothing if none runs.
+void EndFinishWait();
 
 // The slider mapping (slider_mapping.cpp), below the engine: it reads and sets the slider
 // and never calls the engine.

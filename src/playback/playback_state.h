@@ -17,6 +17,11 @@ struct PlaybackStateRecord {
     uint32_t dragging;
     uint32_t seekPending;
     uint32_t formatChangePending;
+    // Bytes written to the device since it was opened or last reset: what its position
+    // must reach before the sound has been heard to its end.
+    uint64_t writtenBytes;
+    // 1 while the natural end waits for the device to play what it holds (see end_wait.cpp).
+    uint32_t finishing;
 };
 
 extern PlaybackStateRecord PlaybackState;

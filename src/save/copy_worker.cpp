@@ -9,15 +9,18 @@
 
 namespace {
 
-// Progress is posted, so a chunk costs no round trip to the dialog thread. Every so many
-// chunks and after the last one the worker also waits for the dialog thread, so the dialog
-// is never far behind: at most 1024 positions (64 MiB of copying) are queued, well within
-// the 10,000 posted messages a Windows thread's queue holds. The waits are rare because
-// each one costs the copy the time the system takes to wake the dialog thread, milliseconds
-// on a busy machine. Every position is posted, the last one too: on Windows a sent message
-// is handled before the posted ones still queued, so a sent last position would be
-// overwritten by an older one and the bar would end short of its end.
-constexpr uint32_t ChunksPerProgressWait = 1024;
+// Tells the dialog the copy's position without waiting for it: the position is stored, and a
+// message posted only when the dialog has handled the one before, so its queue never fills
+// with progress and the copy never waits for the dialog thread's wake-up. A failed post
+// stops nothing (the bar is only a display); the next chunk tries again.
+void PublishProgress(HWND dialog, uint32_t position)
+{
+    CopyProgressPosition.store(position);
+    if (CopyProgressPosted.exchange(1) == 0 &&
+        !PostMessageA(dialog, WM_COPY_PROGRESS, 0, 0)) {
+        CopyProgressPosted.store(0);
+    }
+}
 
 DWORD EndCopy(HWND dialog, INT_PTR result)
 {
@@ -51,12 +54,9 @@ uint32_t PutHeader(unsigned char* buffer)
 DWORD CopyWorker(LPVOID parameter)
 {
     HWND dialog = static_cast<HWND>(parameter);
-    // The bar is only a display: a progress message that fails stops nothing. Positions
-    // are set rather than stepped, so a lost or extra step cannot wrap the bar.
-    HWND bar = nullptr;
     const uint64_t sourceLength =
         CopyKeepsWhole != 0 ? SourceFile.wholeLength : SourceFile.effectiveLength;
-    const uint32_t rangeHigh = ProgressRangeHigh(sourceLength);
+    const uint32_t rangeHigh = CopyProgressRangeHigh();
 
     unsigned char buffer[CopyChunkSize];
     // The source is read on from the data's start, whatever the header's size.
@@ -101,18 +101,9 @@ DWORD CopyWorker(LPVOID parameter)
         if (last && !FlushFileBuffers(CopyTargetHandle)) {
             return FailCopy(dialog, "WriteFile");
         }
-        if (chunks == 1) {
-            // Asked only now (a wait for the dialog thread): the first chunk need not wait
-            // for the dialog to come up.
-            bar = GetDlgItem(dialog, IDC_SAVING_PROGRESS);
-            PostMessageA(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(rangeHigh));
-        }
         // The first chunk holds the header too, so there can be one chunk more than the
-        // bar has steps; the bar stops at its end.
-        const WPARAM position = std::min(chunks, rangeHigh);
-        PostMessageA(bar, PBM_SETPOS, position, 0);
-        if (last || chunks % ChunksPerProgressWait == 0) {
-            SendMessageA(bar, PBM_GETPOS, 0, 0);
-        }
+        // bar has steps; the bar stops at its end. The last position is published before
+        // the dialog is ended, and the dialog's queue delivers it first.
+        PublishProgress(dialog, std::min(chunks, rangeHigh));
     }
 }

@@ -20,6 +20,8 @@ HANDLE CopyTargetHandle;
 uint32_t CopyKeepsWhole;
 std::atomic<uint32_t> CopyCancelFlag;
 std::atomic<uint32_t> CopyDoneFlag;
+std::atomic<uint32_t> CopyProgressPosition;
+std::atomic<uint32_t> CopyProgressPosted;
 
 namespace {
 
@@ -120,7 +122,13 @@ bool PutCopyInPlace(bool replacing, const char* writePath)
 
 uint32_t ProgressRangeHigh(uint64_t length)
 {
-    return static_cast<uint32_t>(((length - HeaderRegionSize) >> 16) + 1);
+    return static_cast<uint32_t>((length - HeaderRegionSize) / CopyChunkSize + 1);
+}
+
+uint32_t CopyProgressRangeHigh()
+{
+    return ProgressRangeHigh(CopyKeepsWhole != 0 ? SourceFile.wholeLength
+                                                 : SourceFile.effectiveLength);
 }
 
 uint32_t CopyChunkCount(uint64_t targetLength)

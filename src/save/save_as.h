@@ -18,6 +18,15 @@ constexpr DWORD WholeRecordingFilterIndex = 2;
 // before every chunk; done is stored by the worker before it ends the dialog.
 extern std::atomic<uint32_t> CopyCancelFlag;
 extern std::atomic<uint32_t> CopyDoneFlag;
+// The copy's progress: the worker stores its position in the bar's steps, and posts
+// WM_COPY_PROGRESS to the Saving dialog only while no earlier one waits to be handled
+// (CopyProgressPosted 0). The dialog clears the word before it reads the position, so the
+// bar always ends at the last position stored, and the dialog's queue never holds more than
+// one progress message: on Windows posted messages go before input and paint, so a queue
+// full of them would keep Cancel and the dialog's own drawing away.
+extern std::atomic<uint32_t> CopyProgressPosition;
+extern std::atomic<uint32_t> CopyProgressPosted;
+constexpr UINT WM_COPY_PROGRESS = WM_APP + 2;
 
 // A chunk is at most this many bytes; the copy owns one buffer of that size.
 constexpr uint32_t CopyChunkSize = 65536;
@@ -36,6 +45,10 @@ uint32_t CopyChunkCount(uint64_t targetLength);
 void ReportCopyCreated();
 
 INT_PTR SavingDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// The Saving dialog's handling of WM_COPY_PROGRESS: sets its bar to the latest position.
+void ShowCopyProgress(HWND dialog);
+// The bar's upper end for the copy about to run (a whole recording or the effective length).
+uint32_t CopyProgressRangeHigh();
 // The thread routine; its argument is the Saving dialog, which it ends itself: 0 when the
 // copy is complete and on the disk, 1 when it failed or was cancelled.
 DWORD CopyWorker(LPVOID dialog);

@@ -149,6 +149,8 @@ INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case MM_WOM_DONE:
         OnBufferDone(reinterpret_cast<WAVEHDR*>(lParam));
         return TRUE;
+    case WM_TIMER:
+        return OnPlaybackTimer(wParam);
     case WM_DESTROY:
         ReleaseWaveformStrip();
         return FALSE;

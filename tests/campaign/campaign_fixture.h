@@ -50,7 +50,7 @@ class CampaignTest : public SaveTest {
     {
         for (int i = 0; i < 50 && IsPlaying(); ++i) {
             TestDeviceCompleteNext(TestDeviceQueuedCount());
-            PumpMessages();
+            PumpWhile([] { return PlaybackState.finishing != 0; });
         }
         EXPECT_FALSE(IsPlaying());
     }

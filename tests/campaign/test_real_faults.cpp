@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include <atomic>
+
 #include "campaign/campaign_fixture.h"
 
 namespace fs = std::filesystem;
@@ -151,10 +153,14 @@ TEST_F(RealFaults, ASourceCutByAnotherProcessDuringTheCopyIsAReadFailure)
 {
     OpenSource("src.tmp", 20u << 20);
     const std::string target = temp.file("out.wav");
+    // The worker is held before its second write until the file has been cut after its
+    // first chunk; its third read meets the cut.
+    std::atomic<bool> cut{false};
+    HoldCopy("WriteFile", 2, [&cut] { return cut.load(); });
     OnNextModalLoop([&](HWND) {
-        // The worker waits for the dialog after its first chunk: cut the file then.
         ASSERT_TRUE(WaitForSize(target, 65536));
         CutFile(sourcePath, 100000);
+        cut.store(true);
     });
     SaveAs(target);
     const std::vector<MessageBoxRecord> errors = ErrorBoxes();

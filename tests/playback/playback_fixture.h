@@ -62,11 +62,12 @@ class PlaybackTest : public MainDialogTest {
         ASSERT_EQ(CurrentFormat.nAvgBytesPerSec, 8000u);
     }
 
-    // Plays `count` queued buffers to their end and delivers their completions.
+    // Plays `count` queued buffers to their end and delivers their completions; at the
+    // natural end, also the wait for the device to play out.
     void Complete(int count = 1)
     {
         EXPECT_EQ(TestDeviceCompleteNext(count), count);
-        PumpMessages();
+        PumpWhile([] { return PlaybackState.finishing != 0; });
     }
 
     void StopAndDrain()

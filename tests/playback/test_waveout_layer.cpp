@@ -88,6 +88,16 @@ class WaveOutTest : public ::testing::Test {
         EXPECT_EQ(waveOutClose(device), 0u);
     }
 
+    // The device's position in bytes; ~0u when the call fails.
+    static DWORD PositionBytes(HWAVEOUT device)
+    {
+        MMTIME time = {};
+        time.wType = TIME_BYTES;
+        const MMRESULT asked = waveOutGetPosition(device, &time, sizeof time);
+        EXPECT_EQ(time.wType, static_cast<UINT>(TIME_BYTES));
+        return asked == MMSYSERR_NOERROR ? time.u.cb : ~0u;
+    }
+
     HWND window = nullptr;
     WAVEFORMATEX format = {WAVE_FORMAT_PCM, 1, 8000, 16000, 2, 16, 0};
     std::vector<char> buffers[3];
@@ -142,12 +152,15 @@ TEST_F(WaveOutTest, ABufferIsDoneOnlyWhenThePeriodAfterItsEndIsAskedFor)
     ASSERT_EQ(Open(&device), 0u);
     PrepareAndWriteAll(device);
     const size_t doneAfterPeriod[] = {0, 1, 1, 2, 2, 3, 3};
+    // The position counts the periods played by the same rule, up to the 4800 bytes written.
+    const DWORD positionAfterPeriod[] = {0, 1000, 2000, 3000, 4000, 4800, 4800};
     std::vector<unsigned char> pulled;
     for (size_t period = 0; period < std::size(doneAfterPeriod); ++period) {
         const std::vector<unsigned char> bytes = TestDevicePullPeriod(1000);
         pulled.insert(pulled.end(), bytes.begin(), bytes.end());
         PumpMessages();
         EXPECT_EQ(g_completions.size(), doneAfterPeriod[period]) << "after period " << period;
+        EXPECT_EQ(PositionBytes(device), positionAfterPeriod[period]) << "after period " << period;
     }
     ExpectEachBackOnceInOrder(device);
     std::vector<unsigned char> expected;
@@ -158,6 +171,50 @@ TEST_F(WaveOutTest, ABufferIsDoneOnlyWhenThePeriodAfterItsEndIsAskedFor)
     EXPECT_EQ(pulled, expected);
     EXPECT_TRUE(TestDevicePlayedBytes().empty());
     CloseAfterUnprepare(device);
+}
+
+// The position's own contract: its units, its start again at a reset, its refusals, and a
+// failure injected at the Nth call like every other call's.
+TEST_F(WaveOutTest, PositionCountsFromTheOpenOrTheResetInTheUnitAsked)
+{
+    WaveOutUseTestDevice(true);
+    HWAVEOUT device = nullptr;
+    ASSERT_EQ(Open(&device), 0u);
+    MMTIME time = {};
+    EXPECT_EQ(PositionBytes(device), 0u);
+    PrepareAndWriteAll(device);
+    EXPECT_EQ(TestDeviceCompleteNext(2), 2); // 800 + 1600 bytes played
+    EXPECT_EQ(PositionBytes(device), 2400u);
+    time.wType = TIME_SAMPLES;
+    ASSERT_EQ(waveOutGetPosition(device, &time, sizeof time), 0u);
+    EXPECT_EQ(time.wType, static_cast<UINT>(TIME_SAMPLES));
+    EXPECT_EQ(time.u.sample, 1200u); // two bytes a frame
+    time.wType = TIME_MS;            // not offered: answered in bytes
+    ASSERT_EQ(waveOutGetPosition(device, &time, sizeof time), 0u);
+    EXPECT_EQ(time.wType, static_cast<UINT>(TIME_BYTES));
+    EXPECT_EQ(time.u.cb, 2400u);
+    TestDeviceSetPositionLag(1000);
+    EXPECT_EQ(PositionBytes(device), 1400u);
+    TestDeviceSetPositionLag(0);
+
+    EXPECT_EQ(waveOutGetPosition(device, nullptr, sizeof time),
+              static_cast<MMRESULT>(MMSYSERR_INVALPARAM));
+    EXPECT_EQ(waveOutGetPosition(device, &time, sizeof time - 1),
+              static_cast<MMRESULT>(MMSYSERR_INVALPARAM));
+    EXPECT_EQ(waveOutGetPosition(reinterpret_cast<HWAVEOUT>(1), &time, sizeof time),
+              static_cast<MMRESULT>(MMSYSERR_INVALHANDLE));
+    FaultInject("waveOutGetPosition", 2, MMSYSERR_NOMEM);
+    EXPECT_EQ(waveOutGetPosition(device, &time, sizeof time), 0u);
+    EXPECT_EQ(waveOutGetPosition(device, &time, sizeof time),
+              static_cast<MMRESULT>(MMSYSERR_NOMEM));
+    EXPECT_EQ(waveOutGetPosition(device, &time, sizeof time), 0u);
+
+    EXPECT_EQ(waveOutReset(device), 0u);
+    EXPECT_EQ(PositionBytes(device), 0u);
+    PumpMessages();
+    CloseAfterUnprepare(device);
+    EXPECT_EQ(waveOutGetPosition(device, &time, sizeof time),
+              static_cast<MMRESULT>(MMSYSERR_INVALHANDLE));
 }
 
 TEST_F(WaveOutTest, ResetReturnsABufferTakenWholeButNotYetDoneOnce)
@@ -182,6 +239,8 @@ TEST_F(WaveOutTest, DummyDevicePlaysEveryBufferAndReturnsEachOnce)
     PrepareAndWriteAll(device);
     PumpUntilCompletions(3);
     ExpectEachBackOnceInOrder(device);
+    // When the last buffer is back, SDL has played every byte written.
+    EXPECT_EQ(PositionBytes(device), 4800u);
     CloseAfterUnprepare(device);
 }
 

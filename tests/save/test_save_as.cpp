@@ -31,12 +31,17 @@ class SaveAsTest : public SaveTest {
         ExpectNoFileWindow();
     }
 
-    // Cancels from inside the Saving dialog once the target has `size` bytes (at most one
-    // chunk). The worker waits for the dialog thread after its first chunk, so while this
-    // runs without delivering messages it cannot get past that wait: the cancel lands at a
-    // known point whatever the machine's speed.
+    // Cancels from inside the Saving dialog once the target has `size` bytes (whole chunks,
+    // or the whole target). The worker never waits for the dialog, so it is held at its next
+    // write, or at the flush after its last chunk, until the Cancel has come through: the
+    // cancel lands at a known point whatever the machine's speed.
     void CancelAtSize(uint64_t size, int how)
     {
+        if (size % CopyChunkSize == 0) {
+            HoldCopy("WriteFile", static_cast<int>(size / CopyChunkSize) + 1);
+        } else {
+            HoldCopy("FlushFileBuffers", 1);
+        }
         OnNextModalLoop([this, size, how](HWND saving) {
             ASSERT_TRUE(WaitForSize(temp.file("out.wav"), size));
             if (how == 0) {
@@ -248,6 +253,7 @@ TEST_F(SaveAsTest, ACancelledReplacementKeepsTheOldTarget)
     const std::string target = temp.makeFile("out.wav", 5000);
     const std::string oldTarget = ReadWholeFile(target);
     const std::string foreign = temp.makeFile(".out.wav.1.part", 10);
+    HoldCopy("WriteFile", 2);
     OnNextModalLoop([this](HWND saving) {
         ASSERT_TRUE(WaitForSize(temp.file(".out.wav.2.part"), 65536));
         UserClick(GetDlgItem(saving, IDCANCEL));
@@ -440,6 +446,7 @@ TEST_F(SaveAsTest, AWholeCopyStartsWithTheRf64HeaderAndCancelsCleanly)
     Rf64Header header;
     BuildRf64Header(&header);
     std::string firstChunk;
+    HoldCopy("WriteFile", 2);
     OnNextModalLoop([this, &firstChunk](HWND saving) {
         ASSERT_TRUE(WaitForSize(temp.file("out.wav"), CopyChunkSize));
         firstChunk = Contents(temp.file("out.wav"), CopyChunkSize);

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 
 #include "core/app_state.h"
 #include "core/resource_ids.h"
@@ -14,6 +16,20 @@
 #include "support/temp_dir.h"
 #include "ui/main_dialog.h"
 #include "ui/resources/resources.h"
+
+// Delivers messages, the timers' among them, while `busy` holds, for at most `limit`: for
+// what the program does at the pace of its loop, such as the end of playback, which waits
+// for the device to play what it holds.
+inline void PumpWhile(const std::function<bool()>& busy,
+                      std::chrono::milliseconds limit = std::chrono::milliseconds(3000))
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    PumpMessages();
+    while (busy() && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        PumpMessages();
+    }
+}
 
 class MainDialogTest : public ::testing::Test {
   protected:

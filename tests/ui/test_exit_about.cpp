@@ -117,3 +117,26 @@ TEST_F(ExitTest, AboutBoxOwnsErrorBoxesWhileItIsUp)
     EXPECT_EQ(ownerDuring, about);
     EXPECT_EQ(title, "About Salvorin");
 }
+
+// Exit while the device plays out the end of the sound: the stop is at once, and the Exit
+// it deferred comes back and ends the program.
+TEST_F(ExitTest, ExitWhileTheEndPlaysOutEndsTheProgram)
+{
+    const std::string path = temp.makeFile("a.tmp", 44 + 8000);
+    WaveOutUseTestDevice(true);
+    TestDeviceSetPositionLag(UINT64_MAX); // a device that would hold the wait to its bound
+    MessageBoxScriptSet({{IDYES, nullptr}});
+    EXPECT_EQ(RunMainDialog(
+                  [](HWND d) {
+                      UserClick(GetDlgItem(d, IDC_PLAY));
+                      EXPECT_EQ(TestDeviceCompleteNext(1), 1);
+                      PumpMessages();
+                      EXPECT_NE(PlaybackState.finishing, 0u);
+                      UserChooseMenuItem(d, IDM_EXIT);
+                      EXPECT_FALSE(TestDeviceIsOpen());
+                      PumpMessages(); // the Exit that comes back
+                  },
+                  path.c_str()),
+              0);
+    WaveOutUseTestDevice(false);
+}

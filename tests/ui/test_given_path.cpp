@@ -18,7 +18,7 @@ class GivenPathTest : public MainDialogTest {
     {
         for (int round = 0; round < 8 && IsPlaying(); ++round) {
             TestDeviceCompleteNext(TestDeviceQueuedCount());
-            PumpMessages();
+            PumpWhile([] { return PlaybackState.finishing != 0; });
         }
         PendingCommand = 0;
         GivenPath[0] = '\0';

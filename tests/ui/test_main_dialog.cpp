@@ -69,11 +69,11 @@ TEST_F(MainDialogTest, ControlsStandWhereTheTemplatePutsThem)
     ASSERT_TRUE(GetWindowRect(Item(IDC_STOP), &stop));
     ASSERT_TRUE(GetWindowRect(Item(IDC_SLIDER), &slider));
     // Positions and sizes are each converted on their own, as the dialog manager does.
-    RECT size = {0, 0, 50, 14};
+    RECT size = {0, 0, 56, 14};
     ASSERT_TRUE(MapDialogRect(dialog, &size));
     EXPECT_EQ(play.right - play.left, size.right);
     EXPECT_EQ(play.bottom - play.top, size.bottom);
-    RECT xs = {36, 165, 106, 192};
+    RECT xs = {33, 165, 97, 192};
     MapDialogRect(dialog, &xs);
     EXPECT_EQ(stop.left - play.left, xs.right - xs.left);
     EXPECT_EQ(play.top - slider.top, xs.bottom - xs.top);

@@ -328,7 +328,7 @@ TEST_F(OpenCommandTest, PlaybackEndingWhileTheQuestionIsUpOpensAtOnce)
     MessageBoxScriptSet({{IDYES, [] {
                               for (int round = 0; round < 8 && IsPlaying(); ++round) {
                                   TestDeviceCompleteNext(TestDeviceQueuedCount());
-                                  PumpMessages();
+                                  PumpWhile([] { return PlaybackState.finishing != 0; });
                               }
                           }}});
     Open();

@@ -21,6 +21,8 @@ struct Backend {
     void (*start)(Device* device);
     // Stops for good; no completion comes from the backend afterwards.
     void (*close)(Device* device);
+    // The bytes played since the open or the last reset; called with device->mutex held.
+    uint64_t (*position)(const Device* device);
 };
 
 // SDL 2 audio (linux/sdl).
@@ -48,7 +50,14 @@ struct Device {
     WAVEHDR* tail = nullptr;
     WAVEHDR* playing = nullptr; // the first header not yet handed over whole; null if none
     DWORD playingOffset = 0;    // bytes of `playing` already handed over
+    // Since the open or the last reset: bytes handed to the device, and of those the bytes
+    // of periods the device has asked past, which it has played by the rule above.
+    uint64_t handedOver = 0;
+    uint64_t played = 0;
 };
+
+// What a device has played by the rule above (the SDL backend's position).
+uint64_t PlayedBytes(const Device* device);
 
 // Marks the head as done, takes it off the queue and posts its MM_WOM_DONE; a reset may
 // complete it before it was handed over whole. Called with device->mutex held, so

@@ -2,6 +2,7 @@
 // Calls are counted in a fixed lock-free table so that counting costs a hash and an atomic
 // increment; the rule list is consulted under a mutex only while something is armed.
 #include <atomic>
+#include <functional>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -25,6 +26,7 @@ struct Rule {
     int last;  // last failing call; 0 = no end
     DWORD code;
     int failed; // failures delivered; a bounded rule is spent when all were
+    std::function<void()> before; // set: not a failure, but this is run before the call
 };
 
 CounterSlot g_slots[kCounterSlots];
@@ -94,8 +96,20 @@ void FaultInject(const char* function, int nth, DWORD code, int times)
     }
     std::lock_guard<std::mutex> lock(g_rulesMutex);
     const int now = slot->calls.load(std::memory_order_acquire);
-    Rule rule{function, now + nth, times > 0 ? now + nth + times - 1 : 0, code, 0};
+    Rule rule{function, now + nth, times > 0 ? now + nth + times - 1 : 0, code, 0, {}};
     Rules().push_back(std::move(rule));
+    g_armed.store(true, std::memory_order_release);
+}
+
+void FaultBeforeCall(const char* function, int nth, std::function<void()> action)
+{
+    CounterSlot* slot = function == nullptr ? nullptr : FindSlot(function, true);
+    if (slot == nullptr || !action) {
+        return;
+    }
+    std::lock_guard<std::mutex> lock(g_rulesMutex);
+    const int call = slot->calls.load(std::memory_order_acquire) + (nth < 1 ? 1 : nth);
+    Rules().push_back(Rule{function, call, call, 0, 0, std::move(action)});
     g_armed.store(true, std::memory_order_release);
 }
 
@@ -128,9 +142,10 @@ bool FaultShouldFail(const char* function, DWORD* code)
     if (!g_armed.load(std::memory_order_acquire)) {
         return false;
     }
-    std::lock_guard<std::mutex> lock(g_rulesMutex);
+    std::unique_lock<std::mutex> lock(g_rulesMutex);
     std::vector<Rule>& rules = Rules();
     bool fail = false;
+    std::function<void()> before;
     for (size_t i = 0; i < rules.size();) {
         Rule& rule = rules[i];
         if (rule.function != function) {
@@ -139,6 +154,11 @@ bool FaultShouldFail(const char* function, DWORD* code)
         }
         if (call < rule.first || (rule.last != 0 && call > rule.last)) {
             ++i;
+            continue;
+        }
+        if (rule.before) {
+            before = std::move(rule.before);
+            rules.erase(rules.begin() + static_cast<std::ptrdiff_t>(i));
             continue;
         }
         if (!fail) {
@@ -158,6 +178,10 @@ bool FaultShouldFail(const char* function, DWORD* code)
     }
     if (rules.empty()) {
         g_armed.store(false, std::memory_order_release);
+    }
+    lock.unlock();
+    if (before) {
+        before(); // outside the lock: it may wait for another thread's calls
     }
     return fail;
 }

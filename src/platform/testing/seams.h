@@ -17,6 +17,10 @@
 // `times` consecutive calls fail from the nth on (0 = every call from then on).
 void FaultInject(const char* function, int nth, DWORD code, int times = 1);
 void FaultClearAll();
+// Runs `action` on the calling thread just before the nth call (from now) to the named
+// function goes ahead: a test holds a thread at a chosen call, for instance a copy between
+// two chunks until the user's Cancel has come through.
+void FaultBeforeCall(const char* function, int nth, std::function<void()> action);
 // Counts calls to the named function since the last FaultClearAll.
 int FaultCallCount(const char* function);
 // Used inside the platform layer: true when this call must fail; *code receives the code.

@@ -1,6 +1,7 @@
 // Test seams of the wave-out layer.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/win32.h"
@@ -22,6 +23,10 @@ int TestDeviceCompleteNext(int count = 1);
 // what it got: the queue's next bytes, then silence. Headers that earlier periods took
 // whole come back first (as from TestDeviceCompleteNext, but not recorded as played).
 std::vector<unsigned char> TestDevicePullPeriod(size_t bytes);
+// From now on the test device's waveOutGetPosition reports this many bytes fewer than it
+// has played (never below 0): a device whose sound is still on its way to the speaker, or
+// with UINT64_MAX one that never reports any progress. WaveOutUseTestDevice sets it to 0.
+void TestDeviceSetPositionLag(uint64_t bytes);
 // The bytes of every buffer that played to its end since WaveOutUseTestDevice(true), in
 // order. Buffers returned by waveOutReset are not in it.
 std::vector<unsigned char> TestDevicePlayedBytes();

@@ -30,7 +30,16 @@ MMRESULT OpenTest(const DeviceRef& device)
 void StartTest(Device*) {}
 void CloseTest(Device*) {}
 
-const Backend kTestBackend = {OpenTest, StartTest, CloseTest};
+// What a test device reports lags this far behind what it has played.
+std::atomic<uint64_t> g_positionLag{0};
+
+uint64_t TestPosition(const Device* device)
+{
+    const uint64_t lag = g_positionLag.load();
+    return device->played > lag ? device->played - lag : 0;
+}
+
+const Backend kTestBackend = {OpenTest, StartTest, CloseTest, TestPosition};
 
 DeviceRef OpenTestDevice()
 {
@@ -59,6 +68,7 @@ const Backend* ChosenTestBackend()
 void WaveOutUseTestDevice(bool use)
 {
     waveout::g_useTestDevice.store(use);
+    waveout::g_positionLag.store(0);
     std::lock_guard<std::mutex> lock(waveout::g_testMutex);
     if (waveout::g_played != nullptr) {
         waveout::g_played->clear();
@@ -100,6 +110,11 @@ int TestDeviceCompleteNext(int count)
     int completed = 0;
     while (completed < count && device->head != nullptr) {
         waveout::RecordTestPlayed(device->head);
+        // Played whole: handed over and heard.
+        const WAVEHDR* head = device->head;
+        device->handedOver +=
+            device->playing == head ? head->dwBufferLength - device->playingOffset : 0;
+        device->played = device->handedOver;
         waveout::CompleteHead(device.get());
         ++completed;
     }
@@ -120,4 +135,9 @@ std::vector<unsigned char> TestDevicePullPeriod(size_t bytes)
         waveout::FeedPeriod(device.get(), period.data(), static_cast<DWORD>(bytes));
     }
     return period;
+}
+
+void TestDeviceSetPositionLag(uint64_t bytes)
+{
+    waveout::g_positionLag.store(bytes);
 }

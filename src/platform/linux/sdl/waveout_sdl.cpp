@@ -199,7 +199,12 @@ void CloseSdlDevice(Device* device)
 
 } // namespace
 
-const Backend kSdlBackend = {OpenSdlDevice, StartSdlDevice, CloseSdlDevice};
+uint64_t PlayedBytes(const Device* device)
+{
+    return device->played;
+}
+
+const Backend kSdlBackend = {OpenSdlDevice, StartSdlDevice, CloseSdlDevice, PlayedBytes};
 
 void FeedPeriod(Device* device, unsigned char* stream, DWORD wanted)
 {
@@ -212,6 +217,7 @@ void FeedPeriod(Device* device, unsigned char* stream, DWORD wanted)
     while (device->head != nullptr && device->head != device->playing) {
         CompleteHead(device);
     }
+    device->played = device->handedOver;
     while (filled < wanted && device->playing != nullptr) {
         WAVEHDR* header = device->playing;
         const DWORD left = header->dwBufferLength - device->playingOffset;
@@ -220,6 +226,7 @@ void FeedPeriod(Device* device, unsigned char* stream, DWORD wanted)
             memcpy(stream + filled, header->lpData + device->playingOffset, take);
         }
         filled += take;
+        device->handedOver += take;
         device->playingOffset += take;
         if (device->playingOffset == header->dwBufferLength) {
             device->playing = header->lpNext;
@@ -389,6 +396,28 @@ MMRESULT waveOutReset(HWAVEOUT handle)
     while (device->head != nullptr) {
         waveout::CompleteHead(device.get());
     }
+    device->handedOver = 0;
+    device->played = 0;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT waveOutGetPosition(HWAVEOUT handle, LPMMTIME time, UINT size)
+{
+    DeviceRef device;
+    if (const MMRESULT failed = FindDevice("waveOutGetPosition", handle, &device)) {
+        return failed;
+    }
+    if (time == nullptr || size < sizeof(MMTIME)) {
+        return MMSYSERR_INVALPARAM;
+    }
+    std::lock_guard<std::mutex> lock(device->mutex);
+    const uint64_t bytes = device->backend->position(device.get());
+    if (time->wType == TIME_SAMPLES) {
+        time->u.sample = static_cast<DWORD>(bytes / device->format.nBlockAlign);
+        return MMSYSERR_NOERROR;
+    }
+    time->wType = TIME_BYTES;
+    time->u.cb = static_cast<DWORD>(bytes);
     return MMSYSERR_NOERROR;
 }
 

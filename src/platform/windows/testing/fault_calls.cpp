@@ -36,6 +36,8 @@ SEAM_FAULT(HICON, LoadIconA, nullptr, (HINSTANCE i, LPCSTR n), (i, n))
 SEAM_FAULT(BOOL, EnableMenuItem, -1, (HMENU m, UINT id, UINT e), (m, id, e))
 SEAM_FAULT(HBITMAP, CreateDIBSection, nullptr,
            (HDC d, const BITMAPINFO* i, UINT u, void** b, HANDLE s, DWORD o), (d, i, u, b, s, o))
+SEAM_FAULT(UINT_PTR, SetTimer, 0, (HWND w, UINT_PTR id, UINT e, TIMERPROC p), (w, id, e, p))
+SEAM_FAULT(BOOL, KillTimer, FALSE, (HWND w, UINT_PTR id), (w, id))
 SEAM_FAULT(BOOL, PostMessageA, FALSE, (HWND w, UINT m, WPARAM wp, LPARAM lp), (w, m, wp, lp))
 SEAM_STATUS(LONG, RegOpenKeyExA, (HKEY k, LPCSTR s, DWORD o, REGSAM r, PHKEY h), (k, s, o, r, h))
 SEAM_STATUS(LONG, RegQueryValueExA, (HKEY k, LPCSTR n, LPDWORD r, LPDWORD t, LPBYTE d, LPDWORD s),

@@ -14,6 +14,7 @@ struct TestDevice {
     HWND window = nullptr;
     WAVEFORMATEX format = {};
     std::vector<WAVEHDR*> queue;
+    uint64_t played = 0; // since the open or the last reset
 };
 
 std::atomic<bool> g_useTestDevice{false};
@@ -21,6 +22,7 @@ std::mutex g_mutex;
 TestDevice* g_open = nullptr; // guarded by g_mutex
 std::vector<unsigned char> g_played;
 WAVEFORMATEX g_lastFormat = {};
+std::atomic<uint64_t> g_positionLag{0};
 
 SEAM_REAL_ENTRY(waveOutOpen)
 SEAM_REAL_ENTRY(waveOutPrepareHeader)
@@ -28,6 +30,7 @@ SEAM_REAL_ENTRY(waveOutWrite)
 SEAM_REAL_ENTRY(waveOutReset)
 SEAM_REAL_ENTRY(waveOutUnprepareHeader)
 SEAM_REAL_ENTRY(waveOutClose)
+SEAM_REAL_ENTRY(waveOutGetPosition)
 
 bool IsTest(HWAVEOUT device)
 {
@@ -49,6 +52,7 @@ void Complete(TestDevice* device, bool played)
     device->queue.erase(device->queue.begin());
     if (played) {
         g_played.insert(g_played.end(), header->lpData, header->lpData + header->dwBufferLength);
+        device->played += header->dwBufferLength;
     }
     header->dwFlags = (header->dwFlags & ~static_cast<DWORD>(WHDR_INQUEUE)) | WHDR_DONE;
     if (device->window != nullptr) {
@@ -139,6 +143,28 @@ MMRESULT WINAPI SeamReset(HWAVEOUT device)
     while (!g_open->queue.empty()) {
         Complete(g_open, false);
     }
+    g_open->played = 0;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WINAPI SeamGetPosition(HWAVEOUT device, LPMMTIME time, UINT size)
+{
+    WAVE_FAULT("waveOutGetPosition")
+    std::lock_guard<std::mutex> lock(g_mutex);
+    if (!IsTest(device)) {
+        return SEAM_REAL(decltype(&SeamGetPosition), waveOutGetPosition)(device, time, size);
+    }
+    if (time == nullptr || size < sizeof(MMTIME)) {
+        return MMSYSERR_INVALPARAM;
+    }
+    const uint64_t lag = g_positionLag.load();
+    const uint64_t bytes = g_open->played > lag ? g_open->played - lag : 0;
+    if (time->wType == TIME_SAMPLES) {
+        time->u.sample = static_cast<DWORD>(bytes / g_open->format.nBlockAlign);
+        return MMSYSERR_NOERROR;
+    }
+    time->wType = TIME_BYTES;
+    time->u.cb = static_cast<DWORD>(bytes);
     return MMSYSERR_NOERROR;
 }
 
@@ -182,10 +208,12 @@ SEAM_INSTALL(waveOutWrite, SeamWrite)
 SEAM_INSTALL(waveOutReset, SeamReset)
 SEAM_INSTALL(waveOutUnprepareHeader, SeamUnprepare)
 SEAM_INSTALL(waveOutClose, SeamClose)
+SEAM_INSTALL(waveOutGetPosition, SeamGetPosition)
 
 void WaveOutUseTestDevice(bool use)
 {
     g_useTestDevice.store(use);
+    g_positionLag.store(0);
     std::lock_guard<std::mutex> lock(g_mutex);
     g_played.clear();
 }
@@ -223,4 +251,9 @@ std::vector<unsigned char> TestDevicePlayedBytes()
 {
     std::lock_guard<std::mutex> lock(g_mutex);
     return g_played;
+}
+
+void TestDeviceSetPositionLag(uint64_t bytes)
+{
+    g_positionLag.store(bytes);
 }
