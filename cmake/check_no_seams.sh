@@ -8,7 +8,7 @@ seams='FaultInject|FaultClearAll|FaultCallCount|FaultShouldFail|MessageBoxScript
 # The Win32 calls only tests make: on Linux the platform layer's own, so they must be absent;
 # on Windows they are the system's, and its C runtime may import some (WaitForSingleObject).
 if [ -z "${SALVORIN_SYSTEM_CALLS_ARE_THE_SYSTEMS:-}" ]; then
-    seams="$seams|CreateDialogParamA|DestroyWindow|IsWindowEnabled|IsWindowVisible|GetWindowTextA|GetWindowRect|MapDialogRect|GetObjectA|GetMenu|GetMenuState|CommDlgExtendedError|WaitForSingleObject"
+    seams="$seams|CreateDialogParamA|DestroyWindow|IsWindowEnabled|IsWindowVisible|GetWindowTextA|GetWindowRect|MapDialogRect|GetObjectA|GetMenu|GetMenuState|WaitForSingleObject"
 fi
 found=$("${NM:-nm}" -C "$1" | grep -Ew "($seams)" || true)
 if [ -n "$found" ]; then

@@ -2,6 +2,8 @@
 ; the user's programs folder, adds a Start menu entry and registers an uninstaller in the
 ; list of installed programs (HKCU). makensis gets VERSION, EXE, ICON and OUTFILE with -D.
 ; The program is 64-bit only, and so is the installer (it runs on a 64-bit Wine alone).
+; Its last page offers to start the program; a silent install (/S) shows no pages and so
+; starts nothing.
 Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
@@ -9,10 +11,13 @@ RequestExecutionLevel user
 !define APP "Salvorin"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${APP}"
 
+!include "MUI2.nsh"
+!include "FileFunc.nsh"
+
 Name "${APP}"
 OutFile "${OUTFILE}"
-Icon "${ICON}"
-UninstallIcon "${ICON}"
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
 InstallDir "$LOCALAPPDATA\Programs\${APP}"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 VIProductVersion "${VERSION}.0"
@@ -23,10 +28,14 @@ VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "CompanyName" "Salvorin developers"
 VIAddVersionKey "LegalCopyright" "Salvorin developers"
 
-Page directory
-Page instfiles
-UninstPage uninstConfirm
-UninstPage instfiles
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN "$INSTDIR\salvorin.exe"
+!define MUI_FINISHPAGE_RUN_TEXT "Start ${APP}"
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
 
 Section "Salvorin"
   SetShellVarContext current
@@ -43,6 +52,10 @@ Section "Salvorin"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ; The size the list of installed programs shows, in KiB.
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  IntFmt $0 "0x%08X" $0
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" "$0"
 SectionEnd
 
 Section "Uninstall"

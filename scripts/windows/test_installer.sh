@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The installer under Wine: a silent per-user install, the program starting from where it
-# was installed, and the uninstaller removing it all again. Runs under xvfb-run.
+# The installer under Wine: a silent per-user install (which starts nothing), the size it
+# registers, the program starting from where it was installed, and the uninstaller removing
+# it all again. Runs under xvfb-run.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 installer=$(ls build-windows/salvorin-*-setup.exe)
@@ -19,6 +20,22 @@ wine "$installer" /S
 wine reg query "$key" /v UninstallString | grep -F 'uninstall.exe' >/dev/null ||
     fail "uninstaller not registered under $key"
 
+# The size in the list of installed programs: a DWORD of KiB, at least the program's.
+size=$(wine reg query "$key" /v EstimatedSize | tr -d '\r' | awk '$1 == "EstimatedSize" { print $2 " " $3 }')
+case $size in
+REG_DWORD\ 0x*) ;;
+*) fail "EstimatedSize is not a DWORD: '$size'" ;;
+esac
+kib=$((${size#REG_DWORD }))
+exeKib=$(($(stat -c %s "$dir/salvorin.exe") / 1024))
+[ "$kib" -ge "$exeKib" ] || fail "EstimatedSize $kib KiB is less than salvorin.exe's $exeKib KiB"
+echo "installer test: EstimatedSize $kib KiB"
+
+# A silent install does not start the program (the finish page's offer is not shown).
+if xdotool search --name '^Salvorin$' >/dev/null 2>&1; then
+    fail "the silent install started the program"
+fi
+
 # The installed program starts: its main window appears.
 wine "$dir/salvorin.exe" &
 shown=no
@@ -31,6 +48,38 @@ for _ in $(seq 100); do
 done
 wineserver -k || true
 [ "$shown" = yes ] || fail "the installed program showed no window"
+
+# Installed by hand, with real keys: Return on the folder page installs, and the finish page
+# offers to start the program, ticked; Return there (Finish) starts it.
+rm "$dir/salvorin.exe"
+wine "$installer" &
+setup=
+for _ in $(seq 100); do
+    setup=$(xdotool search --name 'Salvorin Setup' 2>/dev/null | head -n 1 || true)
+    [ -n "$setup" ] && break
+    sleep 0.2
+done
+[ -n "$setup" ] || fail "the installer showed no window"
+sleep 1
+xdotool windowactivate --sync "$setup" >/dev/null 2>&1 || true
+xdotool key --window "$setup" Return
+for _ in $(seq 100); do
+    [ -f "$dir/salvorin.exe" ] && break
+    sleep 0.2
+done
+[ -f "$dir/salvorin.exe" ] || fail "the installer's Install did not install"
+sleep 3 # the files page moves on to the finish page by itself
+xdotool key --window "$setup" Return
+shown=no
+for _ in $(seq 100); do
+    if xdotool search --name '^Salvorin$' >/dev/null 2>&1; then
+        shown=yes
+        break
+    fi
+    sleep 0.2
+done
+wineserver -k || true
+[ "$shown" = yes ] || fail "Finish on the finish page did not start the program"
 
 # The uninstaller copies itself away and runs from there: wait for it to finish.
 wine "$dir/uninstall.exe" /S

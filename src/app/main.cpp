@@ -12,7 +12,9 @@
 
 int main(int argc, char** argv)
 {
-    PlatformStartup(argc, argv);
+    // Help, the version and a bad command line are answered before the toolkit starts, so
+    // they need no display (over SSH, in a script).
+    PlatformReadCommandLine(argc, argv);
     std::vector<const char*> arguments;
     for (int i = 0; i < CommandLineArgumentCount(); ++i) {
         arguments.push_back(CommandLineArgument(i));
@@ -21,6 +23,7 @@ int main(int argc, char** argv)
     if (status >= 0) {
         return status;
     }
+    PlatformStartup(argc, argv);
     InitCommonControls();
     ModuleInstance = &ResourceModule;
     DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "core/app_state.h"
+#include "core/error_info.h"
+#include "core/resource_ids.h"
 
 void LoadFilterString(UINT stringId, char* buffer)
 {
@@ -88,4 +90,15 @@ void DirectoryOf(char* destination, const char* path)
     } else {
         *slash = '\0';
     }
+}
+
+bool RefusedPathTooLong()
+{
+    // The system's dialog has closed by now and the path is lost (the buffer's first bytes
+    // hold the size it needed), so the refusal is a box of its own over the main window.
+    if (CommDlgExtendedError() != FNERR_BUFFERTOOSMALL) {
+        return false;
+    }
+    Prompt(MB_ICONEXCLAMATION, IDS_PATH_TOO_LONG);
+    return true;
 }

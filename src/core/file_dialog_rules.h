@@ -15,3 +15,7 @@ void ReplaceExtension(char* path, const char* extension);
 const char* FileNameOf(const char* path);
 // Writes the directory part of `path` into `destination` (a MAX_PATH buffer).
 void DirectoryOf(char* destination, const char* path);
+// After a file dialog returned 0: true when it failed because the chosen path does not fit
+// its buffer (the user has then been told so, and the dialog is to be shown again); false
+// when the user cancelled or the dialog failed otherwise.
+bool RefusedPathTooLong();

@@ -58,3 +58,5 @@ constexpr int IDS_SUGGESTED_STEREO = 40024;
 constexpr int IDS_SAVE_FILTER_WHOLE = 40025;
 constexpr int IDS_CREATED_WHOLE = 40026;
 constexpr int IDS_CONFIRM_IN_PLACE_CUT = 40027;
+// added: a path too long for the file dialog's buffer is refused, and the dialog comes back
+constexpr int IDS_PATH_TOO_LONG = 40028;

@@ -48,3 +48,5 @@ typedef OPENFILENAMEA* LPOPENFILENAMEA;
 // chosen path does not fit nMaxFile).
 BOOL GetOpenFileNameA(LPOPENFILENAMEA record);
 BOOL GetSaveFileNameA(LPOPENFILENAMEA record);
+// The extended error of the last file dialog on this thread (0 after a cancel).
+DWORD CommDlgExtendedError();

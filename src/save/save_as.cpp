@@ -136,6 +136,21 @@ uint32_t CopyChunkCount(uint64_t targetLength)
     return static_cast<uint32_t>((targetLength + CopyChunkSize - 1) / CopyChunkSize);
 }
 
+void ReportCopyCreated()
+{
+    if (CopyKeepsWhole == 0) {
+        Prompt(MB_ICONINFORMATION, IDS_CREATED, CopyTargetPath);
+        return;
+    }
+    // The sound kept is the data region, as a reader finds it in the data chunk: neither
+    // the 44 reserved bytes nor the 0 to 3 bytes the rounding drops.
+    char size[24];
+    char grouped[44];
+    std::snprintf(size, sizeof size, "%" PRIu64, SourceFile.wholeLength - HeaderRegionSize);
+    GroupDigits(size, grouped);
+    Prompt(MB_ICONINFORMATION, IDS_CREATED_WHOLE, CopyTargetPath, grouped);
+}
+
 void SaveAsCommand()
 {
     const bool fresh = PendingCommand == 0;
@@ -182,15 +197,7 @@ void SaveAsCommand()
     if (CopyDoneFlag.load() == 1 && PutCopyInPlace(replacing, writePath)) {
         CloseHandleVariable(&SourceFile.handle);
         ShowNoFileWindow();
-        if (CopyKeepsWhole != 0) {
-            char size[24];
-            char grouped[44];
-            std::snprintf(size, sizeof size, "%" PRIu64, SourceFile.wholeLength);
-            GroupDigits(size, grouped);
-            Prompt(MB_ICONINFORMATION, IDS_CREATED_WHOLE, CopyTargetPath, grouped);
-        } else {
-            Prompt(MB_ICONINFORMATION, IDS_CREATED, CopyTargetPath);
-        }
+        ReportCopyCreated();
         return;
     }
     // Failed, cancelled or not put in place: only the new file goes; an old target stays.

@@ -40,6 +40,10 @@ uint32_t ProgressRangeHigh(uint64_t length);
 // source's; behind RF64's longer header the data sits 36 bytes further on.
 uint32_t CopyChunkCount(uint64_t targetLength);
 
+// The success box of a complete copy into CopyTargetPath; a whole copy names the bytes of
+// sound it kept, from the source's lengths (which stay when the source is closed).
+void ReportCopyCreated();
+
 INT_PTR SavingDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Sets the Saving dialog's bar to the latest position.
 void ShowCopyProgress(HWND dialog);

@@ -6,13 +6,23 @@
 #include "core/source_file.h"
 #include "save/save_support.h"
 
-BOOL ChooseSaveTarget(char* target, DWORD flags, UINT filterId, DWORD* filterIndex)
+namespace {
+
+// The proposed target: the source's path with the extension "wav".
+void PresetTarget(char* target)
 {
     target[0] = '\0';
-    char filter[FilterBufferSize];
-    LoadFilterString(filterId, filter);
     lstrcpynA(target, SourceFile.path, MAX_PATH);
     ReplaceExtension(target, "wav");
+}
+
+} // namespace
+
+BOOL ChooseSaveTarget(char* target, DWORD flags, UINT filterId, DWORD* filterIndex)
+{
+    char filter[FilterBufferSize];
+    LoadFilterString(filterId, filter);
+    PresetTarget(target);
     char initialDirectory[MAX_PATH];
     DirectoryOf(initialDirectory, target);
 
@@ -26,7 +36,12 @@ BOOL ChooseSaveTarget(char* target, DWORD flags, UINT filterId, DWORD* filterInd
     record.nMaxFile = MAX_PATH;
     record.lpstrInitialDir = initialDirectory;
     record.Flags = flags;
-    const BOOL chosen = GetSaveFileNameA(&record);
+    BOOL chosen = GetSaveFileNameA(&record);
+    // A path too long for the buffer is refused and the dialog comes back with the proposal.
+    while (!chosen && RefusedPathTooLong()) {
+        PresetTarget(target);
+        chosen = GetSaveFileNameA(&record);
+    }
     if (chosen && filterIndex != nullptr) {
         *filterIndex = record.nFilterIndex;
     }

@@ -5,9 +5,16 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/error_info.h"
+#include "platform/startup.h"
+
 char GivenPath[MAX_PATH] = "";
 
 namespace {
+
+// The caption of the boxes that tell the user about the command line where there is no
+// console; the string table is not loaded yet.
+constexpr const char* CommandLineCaption = "Salvorin";
 
 constexpr const char* Usage = "Usage: salvorin [FILE]\n"
                               "Opens FILE, a sound recorder's temporary file, to make a WAV "
@@ -18,7 +25,9 @@ constexpr const char* Usage = "Usage: salvorin [FILE]\n"
 
 int Refuse(const char* what, const char* argument)
 {
-    std::fprintf(stderr, "salvorin: %s: %s (try 'salvorin --help')\n", what, argument);
+    char text[PromptBufferSize];
+    FormatBounded(text, sizeof text, "salvorin: %s: %s (try 'salvorin --help')\n", what, argument);
+    ShowStartupText(StartupError, CommandLineCaption, text);
     return 2;
 }
 
@@ -35,10 +44,11 @@ int ReadCommandLine(int count, const char* const* arguments)
             if (std::strcmp(argument, "--") == 0) {
                 optionsEnded = true;
             } else if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
-                std::fputs(Usage, stdout);
+                ShowStartupText(StartupInformation, CommandLineCaption, Usage);
                 return 0;
             } else if (std::strcmp(argument, "--version") == 0) {
-                std::fputs("salvorin " SALVORIN_VERSION "\n", stdout);
+                ShowStartupText(StartupInformation, CommandLineCaption,
+                                "salvorin " SALVORIN_VERSION "\n");
                 return 0;
             } else {
                 return Refuse("unknown option", argument);

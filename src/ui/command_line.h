@@ -11,6 +11,6 @@ constexpr UINT WM_OPEN_GIVEN_PATH = WM_APP + 1;
 extern char GivenPath[MAX_PATH];
 
 // -1: run the program (GivenPath says whether a file was named). Otherwise the exit status:
-// 0 after --help or --version (on standard output), 2 after a bad command line (one line on
-// standard error). `arguments[0]` is the program's name.
+// 0 after --help or --version, 2 after a bad command line (one line), each told through
+// ShowStartupText. `arguments[0]` is the program's name.
 int ReadCommandLine(int count, const char* const* arguments);

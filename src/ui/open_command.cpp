@@ -28,7 +28,6 @@ bool AskForFile()
 
     char filter[FilterBufferSize] = "";
     LoadFilterString(IDS_OPEN_FILTER, filter);
-    OpenPath[0] = '\0';
 
     OPENFILENAMEA dialog;
     std::memset(&dialog, 0, sizeof dialog);
@@ -40,9 +39,16 @@ bool AskForFile()
     dialog.nMaxFile = MAX_PATH;
     dialog.lpstrInitialDir = directory;
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    // Cancelled or failed (a path too long for the buffer included): nothing changes.
-    if (!GetOpenFileNameA(&dialog)) {
-        return false;
+    // Cancelled or failed: nothing changes. A path too long for the buffer is refused and
+    // the dialog comes back, as it does where the dialog refuses such a path itself.
+    for (;;) {
+        OpenPath[0] = '\0';
+        if (GetOpenFileNameA(&dialog)) {
+            break;
+        }
+        if (!RefusedPathTooLong()) {
+            return false;
+        }
     }
     OpenPath[MAX_PATH - 1] = '\0';
     OpenFilterIndex = dialog.nFilterIndex;

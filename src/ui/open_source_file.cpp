@@ -6,6 +6,7 @@
 #include "core/resource_ids.h"
 #include "core/source_file.h"
 #include "playback/playback_state.h"
+#include "save/save_support.h"
 #include "ui/format_controls.h"
 #include "ui/format_suggestion.h"
 
@@ -22,6 +23,13 @@ void ReportSystemFailure(const char* operation)
 
 void OpenSourceFile(const char* path)
 {
+    // The open file chosen again, under any name (after the recorder wrote more to it, say),
+    // is read afresh. It is held unshared, so it is let go first; if the fresh open then
+    // fails, there is no older state to go back to, and no file is open.
+    if (IsSourceFileOpen() && PathLeadsToFile(path, SourceFile.handle)) {
+        CloseHandleVariable(&SourceFile.handle);
+        ShowNoFileWindow();
+    }
     // Save as and playback read the data from start to end: the system may read ahead.
     HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);

@@ -113,6 +113,38 @@ TEST_F(SaveAsTest, CopiesAcrossChunkBoundariesByteForByte)
     }
 }
 
+// The system's save dialog fails with FNERR_BUFFERTOOSMALL for a path too long for its
+// buffer (and leaves the size it needed in it): the user is told, and the dialog comes back
+// with the proposed name.
+TEST_F(SaveAsTest, APathTooLongForTheDialogIsRefusedAndTheDialogComesBack)
+{
+    const std::string tooLong =
+        "The path is too long: at most 259 bytes.\nChoose a shorter name or folder.";
+    OpenSource("cap.tmp", 70000);
+    FaultInject("GetSaveFileNameA", 1, FNERR_BUFFERTOOSMALL);
+    SaveAs(temp.file("out.wav"), {{IDOK, nullptr}, {IDOK, nullptr}});
+    ASSERT_EQ(MessageBoxLog().size(), 2u);
+    EXPECT_EQ(MessageBoxLog()[0].text, tooLong);
+    EXPECT_EQ(MessageBoxLog()[0].owner, dialog);
+    EXPECT_EQ(FaultCallCount("GetSaveFileNameA"), 2);
+    ExpectSaved(temp.file("out.wav"));
+
+#ifdef _WIN32 // (the Qt dialog refuses such a name itself and stays up)
+    // A name typed past the buffer's end: the system's dialog wrote the size it needed
+    // over the proposal, which the dialog that comes back shows whole again.
+    MessageBoxLogClear();
+    FileDialogLogClear();
+    OpenSource("cap2.tmp", 70000);
+    FileDialogScriptSet({Choose(std::string(300, 'n') + ".wav"), Choose(temp.file("out2.wav"))});
+    MessageBoxScriptSet({{IDOK, nullptr}, {IDOK, nullptr}});
+    Command(IDM_SAVE_AS);
+    ASSERT_EQ(FileDialogLog().size(), 2u);
+    EXPECT_EQ(MessageBoxLog()[0].text, tooLong);
+    EXPECT_EQ(FileDialogLog()[1].file, temp.file("cap2.wav"));
+    ExpectSaved(temp.file("out2.wav"));
+#endif
+}
+
 TEST_F(SaveAsTest, ReplacesAnExistingTarget)
 {
     OpenSource("cap.tmp", 200000);
@@ -431,6 +463,30 @@ TEST_F(SaveAsTest, AWholeCopyStartsWithTheRf64HeaderAndCancelsCleanly)
     EXPECT_TRUE(IsSourceFileOpen());
 }
 
+// The box names the sound kept: the figure a reader finds in the data chunk (ds64's data
+// size), not the file's size with the reserved bytes and the rounding's 0 to 3 bytes.
+TEST_F(SaveAsTest, TheWholeCopysBoxNamesTheBytesOfSoundKept)
+{
+    OpenSource("big.tmp", 0x100000001ull); // 4 GiB and 1 byte
+    Rf64Header header;
+    BuildRf64Header(&header);
+    uint64_t dataChunkSize = 0;
+    for (int i = 7; i >= 0; --i) { // ds64's data size, little-endian, at offset 28
+        dataChunkSize = dataChunkSize << 8 | header.bytes[28 + i];
+    }
+    EXPECT_EQ(dataChunkSize, 4294967252u);
+
+    lstrcpynA(CopyTargetPath, temp.file("big.wav").c_str(), MAX_PATH);
+    CopyKeepsWhole = 1;
+    MessageBoxScriptSet({{IDOK, nullptr}});
+    ReportCopyCreated();
+    CopyKeepsWhole = 0;
+    EXPECT_EQ(LastBox().text, "File " + temp.file("big.wav") +
+                                  " is successfully created. Nothing was cut: all 4 294 967 252 "
+                                  "bytes of the recording are kept (RF64).");
+    EXPECT_EQ(LastBox().type, static_cast<UINT>(MB_ICONINFORMATION));
+}
+
 TEST_F(SaveAsTest, AnOversizeSourceIsSavedWholeAsRf64)
 {
     if (getenv("SALVORIN_LONG_TESTS") == nullptr) {
@@ -464,7 +520,7 @@ TEST_F(SaveAsTest, AnOversizeSourceIsSavedWholeAsRf64)
     SaveAs(target, {{IDOK, nullptr}}, WholeRecordingFilterIndex);
     ASSERT_EQ(SizeOf(target), targetSize);
     EXPECT_EQ(LastBox().text, "File " + target +
-                                  " is successfully created. Nothing was cut: all 4 296 015 916 "
+                                  " is successfully created. Nothing was cut: all 4 296 015 872 "
                                   "bytes of the recording are kept (RF64).");
     ExpectNoFileWindow();
     const std::string start = Contents(target, 1u << 20);

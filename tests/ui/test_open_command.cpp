@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "core/error_info.h"
 #include "playback/playback_state.h"
@@ -168,6 +169,81 @@ TEST_F(OpenCommandTest, AnOpenThatFailsAfterYesKeepsTheCurrentFile)
     EXPECT_EQ(MessageBoxLog()[3].text, denied.messageText);
     EXPECT_STREQ(SourceFile.path, a.c_str());
     EXPECT_EQ(PendingCommand, 0u);
+}
+
+// The open file chosen again (the recorder may have written more since) is let go and read
+// afresh, under whatever name it was chosen by; it is not refused as a file in use.
+TEST_F(OpenCommandTest, ChoosingTheOpenFileAgainReadsItAfresh)
+{
+    const std::string a = temp.makeFile("a.tmp", 1000);
+    OpenFirst(a);
+#ifndef _WIN32
+    {
+        std::ofstream grow(a, std::ios::binary | std::ios::app);
+        grow << std::string(4000, 'x');
+    }
+    const std::string again = temp.file("link.tmp");
+    std::filesystem::create_symlink(a, again);
+#else
+    // (On Windows the program's hold keeps any writer out; another spelling is enough.)
+    const std::string again = temp.path() + "\\.\\a.tmp";
+#endif
+    FileDialogScriptSet({Choose(again)});
+    MessageBoxScriptSet({{IDYES, nullptr}});
+    Open();
+    ASSERT_EQ(MessageBoxLog().size(), 1u) << MessageBoxLog().back().text;
+    EXPECT_TRUE(IsSourceFileOpen());
+    EXPECT_STREQ(SourceFile.path, again.c_str());
+    EXPECT_EQ(Text(dialog), again + " - Salvorin");
+    EXPECT_TRUE(Enabled(IDC_PLAY));
+#ifndef _WIN32
+    EXPECT_EQ(Text(IDC_FILE_SIZE), "5 000");
+    EXPECT_EQ(SourceFile.effectiveLength, 5000u);
+#endif
+
+    // The fresh open failing leaves no file open: there is no older state to go back to.
+    FileDialogScriptSet({Choose(a)});
+    MessageBoxScriptSet({{IDYES, nullptr}, {IDOK, nullptr}});
+    FaultInject("CreateFileA", 1, ERROR_ACCESS_DENIED);
+    Open();
+    ASSERT_EQ(MessageBoxLog().size(), 3u);
+    ErrorInfo denied;
+    Fill(&denied, ErrorKindSystem, ERROR_ACCESS_DENIED, "CreateFile", nullptr);
+    EXPECT_EQ(MessageBoxLog()[2].text, denied.messageText);
+    EXPECT_FALSE(IsSourceFileOpen());
+    EXPECT_EQ(Text(dialog), "Salvorin");
+    EXPECT_EQ(Text(IDC_FILE_SIZE), "0");
+    EXPECT_FALSE(Enabled(IDC_PLAY));
+}
+
+// Where the system's dialog fails with FNERR_BUFFERTOOSMALL for a typed path that does not
+// fit its buffer, the user is told and the dialog comes back; any other failure ends the
+// command as a Cancel does.
+TEST_F(OpenCommandTest, APathTooLongForTheDialogIsRefusedAndTheDialogComesBack)
+{
+    const std::string a = temp.makeFile("a.tmp", 1000);
+    FaultInject("GetOpenFileNameA", 1, FNERR_BUFFERTOOSMALL);
+    FileDialogScriptSet({Choose("a.tmp", 2)});
+    MessageBoxScriptSet({{IDOK, nullptr}});
+    Open();
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_EQ(LastBox().text,
+              "The path is too long: at most 259 bytes.\nChoose a shorter name or folder.");
+    EXPECT_EQ(LastBox().type, static_cast<UINT>(MB_ICONEXCLAMATION));
+    EXPECT_EQ(LastBox().owner, dialog);
+    EXPECT_EQ(FaultCallCount("GetOpenFileNameA"), 2);
+    ASSERT_EQ(FileDialogLog().size(), 1u);
+    EXPECT_EQ(FileDialogLog()[0].file, "");
+    EXPECT_STREQ(SourceFile.path, a.c_str());
+    EXPECT_EQ(OpenFilterIndex, 2u);
+
+    MessageBoxLogClear();
+    FaultInject("GetOpenFileNameA", 1, CDERR_DIALOGFAILURE);
+    FileDialogScriptSet({Choose("a.tmp")});
+    Open();
+    EXPECT_TRUE(MessageBoxLog().empty());
+    EXPECT_EQ(FaultCallCount("GetOpenFileNameA"), 3);
+    EXPECT_STREQ(SourceFile.path, a.c_str());
 }
 
 TEST_F(OpenCommandTest, MissingFilesAndOverlongPathsNeverReachTheOpen)

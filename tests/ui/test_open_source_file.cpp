@@ -154,15 +154,19 @@ TEST_F(OpenSourceFileTest, ARefusedSecondFileLeavesTheFirstOpen)
 
 TEST_F(OpenSourceFileTest, AFileInUseIsRefusedWithTheSharingText)
 {
+    // Held unshared by another opener (the recorder, another copy of this program).
     const std::string path = temp.makeFile("busy.tmp", 1000);
-    OpenSourceFile(path.c_str());
-    ASSERT_TRUE(IsSourceFileOpen());
+    HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     MessageBoxScriptSet({{IDOK, nullptr}});
     OpenSourceFile(path.c_str());
+    CloseHandle(holder);
     ASSERT_EQ(MessageBoxLog().size(), 1u);
     ErrorInfo sharing;
     Fill(&sharing, ErrorKindSystem, ERROR_SHARING_VIOLATION, "CreateFile", nullptr);
     EXPECT_EQ(LastBox().text, sharing.messageText);
+    EXPECT_FALSE(IsSourceFileOpen());
 }
 
 TEST_F(OpenSourceFileTest, OpeningResetsThePlayedPositionButKeepsTheFormat)

@@ -6,6 +6,7 @@
 #include "core/file_dialog_rules.h"
 #include "core/wave_format.h"
 #include "support/save_fixture.h"
+#include "ui/command_line.h"
 
 namespace fs = std::filesystem;
 
@@ -175,3 +176,70 @@ TEST_F(WindowsSystemTest, PlayWithoutASoundCardShowsTheSystemsErrorBox)
 }
 
 } // namespace
+
+namespace {
+
+int ReadArguments(std::vector<const char*> arguments)
+{
+    arguments.insert(arguments.begin(), "salvorin");
+    return ReadCommandLine(static_cast<int>(arguments.size()), arguments.data());
+}
+
+} // namespace
+
+// Started without a console (no standard handles, no console to join), what the command
+// line has to say appears in a box; with a standard handle (a console, a file, a pipe), it
+// is written there and no box appears. The exit statuses stay.
+TEST(WindowsStartup, CommandLineTextsReachAConsoleOrABox)
+{
+    FaultInject("GetStdHandle", 1, ERROR_INVALID_HANDLE, 100);
+    FaultInject("AttachConsole", 1, ERROR_INVALID_HANDLE, 100);
+    MessageBoxLogClear();
+    MessageBoxScriptSet({{IDOK, nullptr}, {IDOK, nullptr}, {IDOK, nullptr}});
+    EXPECT_EQ(ReadArguments({"a.tmp", "b.tmp"}), 2);
+    EXPECT_EQ(ReadArguments({"--help"}), 0);
+    EXPECT_EQ(ReadArguments({"--version"}), 0);
+    EXPECT_GE(FaultCallCount("AttachConsole"), 3);
+    FaultClearAll();
+    MessageBoxScriptClear();
+    ASSERT_EQ(MessageBoxLog().size(), 3u);
+    const MessageBoxRecord& refused = MessageBoxLog()[0];
+    EXPECT_EQ(refused.owner, nullptr);
+    EXPECT_EQ(refused.caption, "Salvorin");
+    EXPECT_EQ(refused.type, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_NE(refused.text.find("only one file can be opened, also given: b.tmp"),
+              std::string::npos)
+        << refused.text;
+    EXPECT_EQ(MessageBoxLog()[1].caption, "Salvorin");
+    EXPECT_EQ(MessageBoxLog()[1].type, static_cast<UINT>(MB_ICONINFORMATION));
+    EXPECT_EQ(MessageBoxLog()[1].text.rfind("Usage: salvorin", 0), 0u) << MessageBoxLog()[1].text;
+    EXPECT_EQ(MessageBoxLog()[2].text.rfind("salvorin ", 0), 0u) << MessageBoxLog()[2].text;
+
+    // Standard output and standard error redirected to files: each text goes to its own.
+    TempDir temp;
+    const std::string outPath = temp.file("out.txt");
+    const std::string errPath = temp.file("err.txt");
+    HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE err = CreateFileA(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(out, INVALID_HANDLE_VALUE);
+    ASSERT_NE(err, INVALID_HANDLE_VALUE);
+    HANDLE oldOut = GetStdHandle(STD_OUTPUT_HANDLE);
+    HANDLE oldErr = GetStdHandle(STD_ERROR_HANDLE);
+    SetStdHandle(STD_OUTPUT_HANDLE, out);
+    SetStdHandle(STD_ERROR_HANDLE, err);
+    MessageBoxLogClear();
+    const int version = ReadArguments({"--version"});
+    const int bogus = ReadArguments({"--bogus"});
+    SetStdHandle(STD_OUTPUT_HANDLE, oldOut);
+    SetStdHandle(STD_ERROR_HANDLE, oldErr);
+    CloseHandle(out);
+    CloseHandle(err);
+    EXPECT_EQ(version, 0);
+    EXPECT_EQ(bogus, 2);
+    EXPECT_TRUE(MessageBoxLog().empty());
+    EXPECT_EQ(ReadWholeFile(outPath).rfind("salvorin ", 0), 0u) << ReadWholeFile(outPath);
+    EXPECT_EQ(ReadWholeFile(errPath),
+              "salvorin: unknown option: --bogus (try 'salvorin --help')\n");
+}

@@ -13,8 +13,9 @@
 
 namespace {
 
-// A text as a resource-script string: quotes doubled, backslashes escaped; UTF-8 bytes pass
-// as they are (the script declares code page 65001).
+// A text as a resource-script string: quotes doubled, backslashes and line breaks escaped
+// (a string may hold more than one line); UTF-8 bytes pass as they are (the script
+// declares code page 65001).
 std::string Quoted(const char* text)
 {
     std::string quoted = "\"";
@@ -23,6 +24,8 @@ std::string Quoted(const char* text)
             quoted += "\"\"";
         } else if (*c == '\\') {
             quoted += "\\\\";
+        } else if (*c == '\n') {
+            quoted += "\\n";
         } else {
             quoted += *c;
         }

@@ -38,9 +38,6 @@ struct DIBSECTION {
 // The bytes stored, 0 on failure.
 int GetObjectA(HGDIOBJ object, int size, LPVOID buffer);
 
-// The extended error of the last file dialog on this thread (0 after a cancel).
-DWORD CommDlgExtendedError();
-
 #define WAIT_OBJECT_0 0
 #define WAIT_TIMEOUT 258
 #define WAIT_FAILED ((DWORD)0xFFFFFFFF)

@@ -20,6 +20,8 @@ const STRING_DATA StringResources[] = {
     {IDS_CONFIRM_IN_PLACE_CUT,
      "Source file will be changed, cut to 4 294 967 292 bytes and renamed. Save as keeps the "
      "whole recording (RF64 waveform). Are you sure?"},
+    {IDS_PATH_TOO_LONG,
+     "The path is too long: at most 259 bytes.\nChoose a shorter name or folder."},
     {IDS_SAME_NAME, "You cannot save this file with the same name."},
     {IDS_SUGGESTED, "Suggested from the data: %s"},
     {IDS_SUGGESTED_8BIT, "8 bit"},

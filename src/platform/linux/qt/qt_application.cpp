@@ -15,8 +15,10 @@
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <mutex>
+#include <vector>
 
 #include "platform/linux/qt/qt_internal.h"
 #include "platform/linux/seam_points.h"
@@ -57,6 +59,8 @@ char* g_defaultArgv[] = {g_arg0, nullptr};
 // options from them; the strings stay main's.
 char** g_argv = g_defaultArgv;
 QApplication* g_application = nullptr;
+// The program's own arguments, the program's name first; the toolkit's are left out.
+std::vector<char*>* g_programArguments = nullptr;
 
 std::mutex g_queueMutex;
 std::condition_variable g_queueDone;
@@ -137,13 +141,101 @@ void OnWake()
     (void)got; // EAGAIN: another loop level already took the wake-up; the queue tells all
     DrainQueue();
 }
+
+// The toolkit's command-line options, as Qt's application classes and its X11 platform take
+// them (also with "--"), so the program can tell its own arguments without starting Qt,
+// which needs a display. Each takes the next argument as its value, or none.
+struct ToolkitOption {
+    const char* name;
+    bool takesValue;
+};
+constexpr ToolkitOption ToolkitOptions[] = {
+    {"platform", true},
+    {"platformpluginpath", true},
+    {"platformtheme", true},
+    {"plugin", true},
+    {"qwindowgeometry", true},
+    {"qwindowtitle", true},
+    {"qwindowicon", true},
+    {"session", true},
+    {"qmljsdebugger", true},
+    {"style", true},
+    {"stylesheet", true},
+    {"display", true},
+    {"name", true},
+    {"visual", true},
+    {"geometry", true},
+    {"title", true},
+    {"icon", true},
+    {"reverse", false},
+    {"testability", false},
+    {"widgetcount", false},
+    {"nograb", false},
+    {"dograb", false},
+    {"sync", false},
+};
+
+// How many arguments the toolkit takes at `argument` (0: none, it is the program's).
+int ToolkitArgumentsAt(const char* argument, bool valueFollows)
+{
+    if (argument[0] != '-') {
+        return 0;
+    }
+    const char* name = argument + (argument[1] == '-' ? 2 : 1);
+    for (const ToolkitOption& option : ToolkitOptions) {
+        const size_t length = std::strlen(option.name);
+        if (std::strncmp(name, option.name, length) != 0) {
+            continue;
+        }
+        if (name[length] == '\0') {
+            return option.takesValue ? (valueFollows ? 2 : 1) : 1;
+        }
+        if (name[length] == '=' && option.takesValue) { // -style=fusion
+            return 1;
+        }
+    }
+    return 0;
+}
 } // namespace
+
+void PlatformReadCommandLine(int argc, char** argv)
+{
+    if (g_programArguments != nullptr) {
+        return;
+    }
+    g_programArguments = new std::vector<char*>;
+    if (argc <= 0 || argv == nullptr || argv[0] == nullptr) {
+        g_programArguments->push_back(g_arg0);
+        return;
+    }
+    g_programArguments->push_back(argv[0]);
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        // After "--" every argument is the program's, as the program reads it.
+        const int taken = optionsEnded ? 0 : ToolkitArgumentsAt(argv[i], i + 1 < argc);
+        if (taken == 0) {
+            optionsEnded = optionsEnded || std::strcmp(argv[i], "--") == 0;
+            g_programArguments->push_back(argv[i]);
+        }
+        i += taken > 0 ? taken - 1 : 0;
+    }
+}
+
+void ShowStartupText(StartupTextKind kind, const char* /*caption*/, const char* text)
+{
+    // A box is never needed: a program started without a terminal has its output
+    // collected by whatever started it (the desktop's journal).
+    std::FILE* stream = kind == StartupError ? stderr : stdout;
+    std::fputs(text, stream);
+    std::fflush(stream);
+}
 
 void PlatformStartup(int argc, char** argv)
 {
     if (g_application != nullptr) {
         return;
     }
+    PlatformReadCommandLine(argc, argv);
     if (argc > 0 && argv != nullptr && argv[0] != nullptr) {
         g_argv = new char*[static_cast<size_t>(argc) + 1];
         for (int i = 0; i < argc; ++i) {
@@ -170,12 +262,13 @@ void PlatformStartup(int argc, char** argv)
 
 int CommandLineArgumentCount()
 {
-    return g_argc;
+    return g_programArguments != nullptr ? static_cast<int>(g_programArguments->size()) : 0;
 }
 
 const char* CommandLineArgument(int index)
 {
-    return index >= 0 && index < g_argc ? g_argv[index] : nullptr;
+    return index >= 0 && index < CommandLineArgumentCount() ? (*g_programArguments)[index]
+                                                            : nullptr;
 }
 
 namespace qtplat {

@@ -593,12 +593,10 @@ BOOL GetSaveFileNameA(LPOPENFILENAMEA record)
     return FileDialog("GetSaveFileNameA", record, true);
 }
 
-#ifdef SALVORIN_SEAMS // tests look at windows and threads with it; the program does not
 DWORD CommDlgExtendedError()
 {
     return t_extendedError;
 }
-#endif
 
 #ifdef SALVORIN_SEAMS
 void FileDialogScriptSet(std::vector<FileDialogAnswer> answers)

@@ -42,3 +42,7 @@ SEAM_FAULT(BOOL, PostMessageA, FALSE, (HWND w, UINT m, WPARAM wp, LPARAM lp), (w
 SEAM_STATUS(LONG, RegOpenKeyExA, (HKEY k, LPCSTR s, DWORD o, REGSAM r, PHKEY h), (k, s, o, r, h))
 SEAM_STATUS(LONG, RegQueryValueExA, (HKEY k, LPCSTR n, LPDWORD r, LPDWORD t, LPBYTE d, LPDWORD s),
             (k, n, r, t, d, s))
+// Where a text for the user goes at start-up: a failing pair is a program started without
+// a console (from Explorer, a shortcut, a drop onto it).
+SEAM_FAULT(HANDLE, GetStdHandle, INVALID_HANDLE_VALUE, (DWORD which), (which))
+SEAM_FAULT(BOOL, AttachConsole, FALSE, (DWORD process), (process))
