@@ -86,23 +86,11 @@ press "$main" alt+f s
 accept_proposed 'Save As'
 saving=$(wait_window '^Saving \.\.\.$')
 sleep 0.3 # the copy is under way
-copied=$(stat -c %s "$wine_temp/big.wav")
-[ "$copied" -lt "$big_size" ] || fail "the copy had ended before the click"
-click_dialog_units "$saving" 172 61 85 47
-clicked=$(now_ms)
-wait_gone "$saving" 500 || fail "Cancel was not answered within 10 s"
-closed=$(now_ms)
-for _ in $(seq 10); do
-    ls -a "$wine_temp" | grep -q 'big.wav' || break
-    sleep 0.1
-done
-gone=$(now_ms)
-if ls -a "$wine_temp" | grep -q 'big.wav'; then
-    fail "the partial copy is still there a second after the dialog closed: $(ls -a "$wine_temp")"
-fi
+cancel_copy "$saving" "$wine_temp/big.wav" "$big_size" || fail "Cancel was not answered"
 [ "$(sha256sum <"$big")" = "$big_sum" ] || fail "the source changed"
 wait_window 'big.tmp - Salvorin$' 10 >/dev/null || fail "the source is no longer open after Cancel"
-echo "real input under Wine: Cancel click to dialog closed $((closed - clicked)) ms, copy gone after $((gone - clicked)) ms"
+echo "real input under Wine: Cancel click to dialog closed $cancel_closed ms, copy gone after" \
+     "$cancel_gone ms ($((cancel_copied >> 20)) MiB copied before the click)"
 
 # Save in place: the question, the new name, the box.
 open_by_typing inplace.tmp close

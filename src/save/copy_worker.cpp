@@ -16,8 +16,7 @@ namespace {
 void PublishProgress(HWND dialog, uint32_t position)
 {
     CopyProgressPosition.store(position);
-    if (CopyProgressPosted.exchange(1) == 0 &&
-        !PostMessageA(dialog, WM_COPY_PROGRESS, 0, 0)) {
+    if (CopyProgressPosted.exchange(1) == 0 && !PostMessageA(dialog, WM_COPY_PROGRESS, 0, 0)) {
         CopyProgressPosted.store(0);
     }
 }

@@ -44,19 +44,8 @@ dialog=$(wait_window '^Save As$')
 press "$dialog" Return
 saving=$(wait_window '^Saving \.\.\.$')
 sleep 0.3 # the copy is under way
-copied=$(stat -c %s "$folder/big.wav")
-[ "$copied" -lt "$big_size" ] || fail "the copy had ended before the click"
-click_dialog_units "$saving" 172 61 85 47
-clicked=$(now_ms)
-wait_gone "$saving" 500 || fail "Cancel was not answered within 10 s"
-closed=$(now_ms)
-for _ in $(seq 50); do
-    [ -n "$(ls -A "$folder" | grep -v '^big\.tmp$')" ] || break
-    sleep 0.02
-done
-gone=$(now_ms)
-left=$(ls -A "$folder" | grep -v '^big\.tmp$' || true)
-[ -z "$left" ] || fail "the partial copy is still there a second after the dialog closed: $left"
+cancel_copy "$saving" "$folder/big.wav" "$big_size" || fail "Cancel was not answered"
 [ "$(sha256sum <"$big")" = "$big_sum" ] || fail "the source changed"
 wait_window 'big\.tmp - Salvorin$' 10 >/dev/null || fail "the source is no longer open after Cancel"
-echo "real input on Linux: Cancel click to dialog closed $((closed - clicked)) ms, copy gone after $((gone - clicked)) ms ($((copied >> 20)) MiB copied before the click)"
+echo "real input on Linux: Cancel click to dialog closed $cancel_closed ms, copy gone after" \
+     "$cancel_gone ms ($((cancel_copied >> 20)) MiB copied before the click)"

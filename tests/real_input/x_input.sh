@@ -60,6 +60,36 @@ click_dialog_units() {
     xdotool mousemove --sync $((left + w * x / width)) $((top + above + (h - above) * y / height)) click 1
 }
 
+# Clicks Cancel on the Saving dialog $1 while the copy $2 grows towards $3 bytes, then waits
+# for the dialog to close and for the copy (and any hidden copy beside it) to go. Sets
+# cancel_closed and cancel_gone (milliseconds from the click) and cancel_copied (bytes
+# copied before it); fails when the copy had ended first, or either wait runs out.
+cancel_copy() {
+    local saving=$1 copy=$2 size=$3 clicked closed
+    local folder name
+    folder=$(dirname "$copy")
+    name=$(basename "$copy")
+    cancel_copied=$(stat -c %s "$copy")
+    if [ "$cancel_copied" -ge "$size" ]; then
+        echo "the copy had ended before the click" >&2
+        return 1
+    fi
+    click_dialog_units "$saving" 172 61 85 47
+    clicked=$(now_ms)
+    wait_gone "$saving" 500 || return 1
+    closed=$(now_ms)
+    for _ in $(seq 50); do
+        ls -A "$folder" | grep -qF "$name" || break
+        sleep 0.02
+    done
+    if ls -A "$folder" | grep -qF "$name"; then
+        echo "the partial copy is still there a second after the dialog closed" >&2
+        return 1
+    fi
+    cancel_closed=$((closed - clicked))
+    cancel_gone=$(($(now_ms) - clicked))
+}
+
 # Milliseconds since the epoch.
 now_ms() {
     date +%s%3N

@@ -2,9 +2,9 @@
 // Calls are counted in a fixed lock-free table so that counting costs a hash and an atomic
 // increment; the rule list is consulted under a mutex only while something is armed.
 #include <atomic>
-#include <functional>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -25,7 +25,7 @@ struct Rule {
     int first; // call number (as counted in the slot) of the first failing call
     int last;  // last failing call; 0 = no end
     DWORD code;
-    int failed; // failures delivered; a bounded rule is spent when all were
+    int failed;                   // failures delivered; a bounded rule is spent when all were
     std::function<void()> before; // set: not a failure, but this is run before the call
 };
 

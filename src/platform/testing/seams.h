@@ -84,6 +84,6 @@ HWND ActiveModalDialog();
 // as a user acting on that dialog would.
 void OnNextModalLoop(std::function<void(HWND dialog)> action);
 
-#include "platform/testing/test_only_calls.h"
 #include "platform/testing/seams_audio.h"
 #include "platform/testing/seams_dialogs.h"
+#include "platform/testing/test_only_calls.h"
