@@ -6,6 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 installer=$(ls build-windows/salvorin-*-setup.exe)
 . scripts/windows/wine_env.sh
+. tests/real_input/x_input.sh
 fail() { echo "installer test: $*" >&2; exit 1; }
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Salvorin'
 user=$(id -un)
@@ -38,28 +39,14 @@ fi
 
 # The installed program starts: its main window appears.
 wine "$dir/salvorin.exe" &
-shown=no
-for _ in $(seq 100); do
-    if xdotool search --name '^Salvorin$' >/dev/null 2>&1; then
-        shown=yes
-        break
-    fi
-    sleep 0.2
-done
+wait_window '^Salvorin$' 200 >/dev/null || fail "the installed program showed no window"
 wineserver -k || true
-[ "$shown" = yes ] || fail "the installed program showed no window"
 
 # Installed by hand, with real keys: Return on the folder page installs, and the finish page
 # offers to start the program, ticked; Return there (Finish) starts it.
 rm "$dir/salvorin.exe"
 wine "$installer" &
-setup=
-for _ in $(seq 100); do
-    setup=$(xdotool search --name 'Salvorin Setup' 2>/dev/null | head -n 1 || true)
-    [ -n "$setup" ] && break
-    sleep 0.2
-done
-[ -n "$setup" ] || fail "the installer showed no window"
+setup=$(wait_window 'Salvorin Setup' 200) || fail "the installer showed no window"
 sleep 1
 xdotool windowactivate --sync "$setup" >/dev/null 2>&1 || true
 xdotool key --window "$setup" Return
@@ -70,16 +57,8 @@ done
 [ -f "$dir/salvorin.exe" ] || fail "the installer's Install did not install"
 sleep 3 # the files page moves on to the finish page by itself
 xdotool key --window "$setup" Return
-shown=no
-for _ in $(seq 100); do
-    if xdotool search --name '^Salvorin$' >/dev/null 2>&1; then
-        shown=yes
-        break
-    fi
-    sleep 0.2
-done
+wait_window '^Salvorin$' 200 >/dev/null || fail "Finish on the finish page did not start the program"
 wineserver -k || true
-[ "$shown" = yes ] || fail "Finish on the finish page did not start the program"
 
 # The uninstaller copies itself away and runs from there: wait for it to finish.
 wine "$dir/uninstall.exe" /S

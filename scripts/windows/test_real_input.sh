@@ -66,13 +66,6 @@ open_by_typing() {
     wait_window "$1 - Salvorin\$" >/dev/null || fail "$1 did not open"
 }
 
-# Accepts the file dialog $1 proposes (its title) as it stands.
-accept_proposed() {
-    local dialog
-    dialog=$(wait_window "^$1\$")
-    press "$dialog" Return
-}
-
 # Save as, to completion.
 open_by_typing rec.tmp
 press "$main" alt+f s
@@ -82,15 +75,8 @@ answer_box
 
 # Save as of nearly 4 GiB, cancelled by a click on the Saving dialog's Cancel button.
 open_by_typing big.tmp
-press "$main" alt+f s
-accept_proposed 'Save As'
-saving=$(wait_window '^Saving \.\.\.$')
-sleep 0.3 # the copy is under way
-cancel_copy "$saving" "$wine_temp/big.wav" "$big_size" || fail "Cancel was not answered"
-[ "$(sha256sum <"$big")" = "$big_sum" ] || fail "the source changed"
-wait_window 'big.tmp - Salvorin$' 10 >/dev/null || fail "the source is no longer open after Cancel"
-echo "real input under Wine: Cancel click to dialog closed $cancel_closed ms, copy gone after" \
-     "$cancel_gone ms ($((cancel_copied >> 20)) MiB copied before the click)"
+save_as_and_cancel "$main" "$wine_temp/big.wav" "$big" "$big_sum" "under Wine" ||
+    fail "Cancel was not answered"
 
 # Save in place: the question, the new name, the box.
 open_by_typing inplace.tmp close

@@ -90,6 +90,33 @@ cancel_copy() {
     cancel_gone=$(($(now_ms) - clicked))
 }
 
+# Accepts the file dialog titled $1 with what it proposes.
+accept_proposed() {
+    local dialog
+    dialog=$(wait_window "^$1\$")
+    press "$dialog" Return
+}
+
+# File > Save as in main window $1, the proposed name ($2, in the source's folder) accepted,
+# then Cancel clicked while the copy runs (cancel_copy). The source $3 must keep its digest
+# $4 and stay open; $5 names the platform in the line of figures printed.
+save_as_and_cancel() {
+    local main=$1 copy=$2 source=$3 digest=$4 size saving
+    size=$(stat -c %s "$source")
+    press "$main" alt+f s
+    accept_proposed 'Save As'
+    saving=$(wait_window '^Saving \.\.\.$')
+    sleep 0.3 # the copy is under way
+    cancel_copy "$saving" "$copy" "$size" || return 1
+    if [ "$(sha256sum <"$source")" != "$digest" ]; then
+        echo "the source changed" >&2
+        return 1
+    fi
+    wait_window "$(basename "$source") - Salvorin\$" 10 >/dev/null || return 1
+    echo "real input $5: Cancel click to dialog closed $cancel_closed ms, copy gone after" \
+         "$cancel_gone ms ($((cancel_copied >> 20)) MiB copied before the click)"
+}
+
 # Milliseconds since the epoch.
 now_ms() {
     date +%s%3N

@@ -18,6 +18,20 @@
 #include "support/main_dialog_fixture.h"
 #include "ui/open_source_file.h"
 
+// Holds the copy worker just before its nth `function` call from now until `until` is true,
+// by default until the user's Cancel has reached it (bounded, so a release that never comes
+// fails the test instead of hanging it).
+inline void HoldCopy(
+    const char* function, int nth,
+    std::function<bool()> until = [] { return CopyCancelFlag.load() != 0; })
+{
+    FaultBeforeCall(function, nth, [until] {
+        for (int i = 0; i < 20000 && !until(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+}
+
 class SaveTest : public MainDialogTest {
   protected:
     void SetUp() override
@@ -121,20 +135,6 @@ class SaveTest : public MainDialogTest {
         std::error_code error;
         const uint64_t size = std::filesystem::file_size(path, error);
         return error ? UINT64_MAX : size;
-    }
-
-    // Holds the copy worker just before its nth `function` call from now until `until` is
-    // true, by default until the user's Cancel has reached it (bounded, so a release that
-    // never comes fails the test instead of hanging it).
-    static void HoldCopy(
-        const char* function, int nth,
-        std::function<bool()> until = [] { return CopyCancelFlag.load() != 0; })
-    {
-        FaultBeforeCall(function, nth, [until] {
-            for (int i = 0; i < 20000 && !until(); ++i) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-        });
     }
 
     // Waits, without delivering any message, until the file has at least `size` bytes.

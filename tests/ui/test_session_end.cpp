@@ -19,7 +19,7 @@
 #include "core/source_file.h"
 #include "platform/testing/seams.h"
 #include "playback/playback_state.h"
-#include "save/save_as.h"
+#include "support/save_fixture.h"
 #include "support/temp_dir.h"
 #include "ui/main_dialog.h"
 #include "ui/resources/resources.h"
@@ -79,11 +79,7 @@ void RunUntilSignalled(const Case& c, const std::string& folder)
             return;
         }
         // The worker is held before its second chunk until the signal has cancelled it.
-        FaultBeforeCall("WriteFile", 2, [] {
-            for (int i = 0; i < 20000 && CopyCancelFlag.load() == 0; ++i) {
-                usleep(1000);
-            }
-        });
+        HoldCopy("WriteFile", 2);
         OnNextModalLoop([&](HWND) {
             for (int i = 0; i < 100000; ++i) {
                 std::error_code error;

@@ -12,13 +12,14 @@
 
 namespace {
 
-// GUI thread only, like the calls.
-std::map<std::pair<HWND, UINT_PTR>, QPointer<QTimer>>* g_timers = nullptr; // never destroyed
+// A window's timers by identifier; GUI thread only, like the calls.
+using TimerMap = std::map<std::pair<HWND, UINT_PTR>, QPointer<QTimer>>;
+TimerMap* g_timers = nullptr; // never destroyed
 
-std::map<std::pair<HWND, UINT_PTR>, QPointer<QTimer>>& Timers()
+TimerMap& Timers()
 {
     if (g_timers == nullptr) {
-        g_timers = new std::map<std::pair<HWND, UINT_PTR>, QPointer<QTimer>>;
+        g_timers = new TimerMap;
     }
     return *g_timers;
 }
