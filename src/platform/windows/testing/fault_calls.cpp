@@ -39,6 +39,12 @@ SEAM_FAULT(HBITMAP, CreateDIBSection, nullptr,
 SEAM_FAULT(UINT_PTR, SetTimer, 0, (HWND w, UINT_PTR id, UINT e, TIMERPROC p), (w, id, e, p))
 SEAM_FAULT(BOOL, KillTimer, FALSE, (HWND w, UINT_PTR id), (w, id))
 SEAM_FAULT(BOOL, PostMessageA, FALSE, (HWND w, UINT m, WPARAM wp, LPARAM lp), (w, m, wp, lp))
+
+BOOL PostSystemMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return SEAM_REAL(BOOL(WINAPI*)(HWND, UINT, WPARAM, LPARAM), PostMessageA)(window, message,
+                                                                              wParam, lParam);
+}
 SEAM_STATUS(LONG, RegOpenKeyExA, (HKEY k, LPCSTR s, DWORD o, REGSAM r, PHKEY h), (k, s, o, r, h))
 SEAM_STATUS(LONG, RegQueryValueExA, (HKEY k, LPCSTR n, LPDWORD r, LPDWORD t, LPBYTE d, LPDWORD s),
             (k, n, r, t, d, s))
