@@ -275,6 +275,22 @@ TEST_F(SaveAsTest, ACancelledReplacementKeepsTheOldTargetAndLeftoversGo)
     EXPECT_EQ(LeftBeside(target), "");
 }
 
+// A file another program puts under the target's name while the copy is written is not
+// replaced: the user agreed to replace nothing. The copy goes, the box says why.
+TEST_F(SaveAsTest, AFileThatAppearsUnderTheNewTargetsNameIsKept)
+{
+    OpenSource("cap.tmp", 300000);
+    const std::string target = temp.file("out.wav");
+    HoldCopy("WriteFile", 2, [&target] { return Exists(target); });
+    OnNextModalLoop([this](HWND) { temp.makeFile("out.wav", 10); });
+    SaveAs(target, {{IDOK, nullptr}});
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_EQ(MessageBoxLog()[0].text, ErrorText(ERROR_ALREADY_EXISTS));
+    EXPECT_EQ(SizeOf(target), 10u);
+    EXPECT_EQ(LeftBeside(target), "");
+    ExpectSourceStillOpen();
+}
+
 TEST_F(SaveAsTest, CancelAfterTheLastChunkCountsAsCancelled)
 {
     OpenSource("cap.tmp", 50000);
