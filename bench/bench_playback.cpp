@@ -87,11 +87,20 @@ void MeasureRefill(const std::string& path, int rounds, std::vector<double>* ref
         if (round % 2 == 1) {
             readPlain();
         }
+        // The completion may reach the queue after the first pump on a loaded machine: pump
+        // until the buffer is back in the queue, for two seconds at most.
+        auto refilled = [readPos] {
+            return TestDeviceQueuedCount() == 2 &&
+                   PlaybackState.readPos == readPos + LargestByteRate;
+        };
         const double start = Now();
         PumpMessages();
+        while (!refilled() && Now() - start < 2.0) {
+            PumpMessages();
+        }
         refill->push_back(Now() - start);
-        if (TestDeviceQueuedCount() != 2 || PlaybackState.readPos != readPos + LargestByteRate) {
-            Fail("the buffer was not refilled");
+        if (!refilled()) {
+            Fail("the buffer was not refilled within two seconds");
         }
         if (round % 2 == 0) {
             readPlain();

@@ -380,7 +380,7 @@ class FaultCampaign : public CampaignTest, public ::testing::WithParamInterface<
                 fs::path(target)
                     .replace_filename("." + fs::path(target).filename().string() + ".1.part")
                     .string();
-            EXPECT_EQ(SizeOf(partial), 65536u); // the first chunk, header included
+            EXPECT_EQ(SizeOf(partial), CopyChunkSize); // the first chunk, header included
             EXPECT_EQ(Contents(partial, 4), whole ? "RF64" : "RIFF");
             fs::remove(partial);
             break;

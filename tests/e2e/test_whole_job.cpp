@@ -52,28 +52,17 @@ size_t LeadingSilence(const std::string& bytes, char silence)
     return end == std::string::npos ? bytes.size() : end;
 }
 
-class WholeJobTest : public ::testing::TestWithParam<Format> {
+class WholeJobTest : public ProgramTest, public ::testing::WithParamInterface<Format> {
   protected:
     void SetUp() override
     {
-        InitCommonControls();
-        ModuleInstance = &ResourceModule;
-        MessageBoxLogClear();
-        FileDialogLogClear();
-        WaveOutUseTestDevice(false);
+        ProgramTest::SetUp();
         played = temp.file("played.raw");
         // Read by SDL when the first device opens; a short delay per chunk plays the file
         // far faster than real time and still leaves each refill ample time.
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", played.c_str(), 1);
         setenv("SDL_DISKAUDIODELAY", "5", 1);
-    }
-
-    void TearDown() override
-    {
-        MessageBoxScriptClear();
-        FileDialogScriptClear();
-        CloseHandleVariable(&SourceFile.handle);
     }
 
     // A temporary file of the tune in the format under test, two and a half seconds long so
@@ -277,7 +266,6 @@ class WholeJobTest : public ::testing::TestWithParam<Format> {
         EXPECT_TRUE(agreed) << wav << ": exit status " << status << "\n" << output;
     }
 
-    TempDir temp;
     HWND dialog = nullptr;
     std::vector<unsigned char> data;
     std::string source, copy, expected, played;

@@ -66,7 +66,8 @@ TEST_F(CopyWorkerTest, TheBarEndsFullWhateverTheChunkCount)
 {
     // Two whole data blocks (range 3); one chunk more than the bar has steps (range 1);
     // the smallest file (range 1); 300 blocks and a bit.
-    for (uint64_t size : {uint64_t{131116}, uint64_t{65542}, uint64_t{48}, uint64_t{19660850}}) {
+    for (uint64_t size : {uint64_t{2 * CopyChunkSize + 44}, uint64_t{CopyChunkSize + 6},
+                          uint64_t{48}, uint64_t{19660850}}) {
         SCOPED_TRACE(size);
         OpenSource("cap" + std::to_string(size) + ".tmp", size);
         const std::string target = temp.file("out" + std::to_string(size) + ".wav");

@@ -102,8 +102,8 @@ TEST_F(SaveAsTest, SmallestFileProposesTheWavNameAndEmptiesTheWindow)
 
 TEST_F(SaveAsTest, CopiesAcrossChunkBoundariesByteForByte)
 {
-    for (uint64_t size :
-         {uint64_t{131116}, uint64_t{65540}, uint64_t{1000003}, uint64_t{6u << 20}}) {
+    for (uint64_t size : {uint64_t{2 * CopyChunkSize + 44}, uint64_t{CopyChunkSize + 4},
+                          uint64_t{1000003}, uint64_t{6u << 20}}) {
         SCOPED_TRACE(size);
         MessageBoxLogClear();
         OpenSource("src" + std::to_string(size) + ".tmp", size);
@@ -228,8 +228,8 @@ TEST_F(SaveAsTest, CancellingTheSaveDialogChangesNothing)
 
 TEST_F(SaveAsTest, CancelWhileTheFirstChunkIsWritten)
 {
-    OpenSource("cap.tmp", 131116);
-    CancelAtSize(65536, 0);
+    OpenSource("cap.tmp", 2 * CopyChunkSize + 44);
+    CancelAtSize(CopyChunkSize, 0);
     ExpectCancelled();
 }
 
@@ -240,7 +240,7 @@ TEST_F(SaveAsTest, CancelMidwayByButtonEscapeOrCloseBox)
         MessageBoxLogClear();
         OpenSource("cap" + std::to_string(how) + ".tmp", 8u << 20);
         // After the first of 128 chunks, far from the end.
-        CancelAtSize(65536, how);
+        CancelAtSize(CopyChunkSize, how);
         ExpectCancelled();
     }
 }
@@ -259,7 +259,7 @@ TEST_F(SaveAsTest, ACancelledReplacementKeepsTheOldTargetAndLeftoversGo)
     const std::string leftover = temp.makeFile(".out.wav.2.part", 20);
     HoldCopy("WriteFile", 2);
     OnNextModalLoop([this](HWND saving) {
-        ASSERT_TRUE(WaitForSize(CopyBeside(temp.file("out.wav"), 2), 65536));
+        ASSERT_TRUE(WaitForSize(CopyBeside(temp.file("out.wav"), 2), CopyChunkSize));
         UserClick(GetDlgItem(saving, IDCANCEL));
     });
     SaveAs(target, {});
@@ -385,7 +385,7 @@ TEST_F(SaveAsTest, APartialCopyThatCannotBeDeletedStaysHiddenWithASecondBox)
     EXPECT_NE(MessageBoxLog()[0].owner, dialog);
     EXPECT_EQ(MessageBoxLog()[1].text, ErrorText(ERROR_ACCESS_DENIED));
     EXPECT_EQ(MessageBoxLog()[1].owner, dialog);
-    EXPECT_EQ(SizeOf(CopyBeside(temp.file("out.wav"))), 65536u);
+    EXPECT_EQ(SizeOf(CopyBeside(temp.file("out.wav"))), CopyChunkSize);
     EXPECT_FALSE(Exists(temp.file("out.wav")));
     EXPECT_TRUE(IsSourceFileOpen());
 }

@@ -160,16 +160,11 @@ void PrintTo(const Recording& recording, std::ostream* out)
     *out << recording.name << ", " << recording.seconds << " s";
 }
 
-class RealServerTest : public ::testing::Test {
+class RealServerTest : public ProgramTest {
   protected:
     void SetUp() override
     {
-        InitCommonControls();
-        ModuleInstance = &ResourceModule;
-        MessageBoxLogClear();
-        FileDialogLogClear();
-        WaveOutUseTestDevice(false);
-        PendingCommand = 0;
+        ProgramTest::SetUp();
         std::string reason;
         if (!server.Start(&reason)) {
             GTEST_SKIP() << "no sound server to play through: " << reason;
@@ -178,13 +173,6 @@ class RealServerTest : public ::testing::Test {
         setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
         ASSERT_TRUE(server.WarmUp(&reason)) << reason;
         ASSERT_TRUE(server.StartRecording(&reason)) << reason;
-    }
-
-    void TearDown() override
-    {
-        MessageBoxScriptClear();
-        FileDialogScriptClear();
-        CloseHandleVariable(&SourceFile.handle);
     }
 
     void Write(std::vector<unsigned char> pcm)
@@ -288,7 +276,6 @@ class RealServerTest : public ::testing::Test {
     }
 
     Clock::duration endWait{};
-    TempDir temp;
     SoundServer server{temp.path()};
     HWND dialog = nullptr;
     std::vector<unsigned char> data;

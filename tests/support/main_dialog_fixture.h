@@ -31,22 +31,46 @@ inline void PumpWhile(const std::function<bool()>& busy,
     }
 }
 
-class MainDialogTest : public ::testing::Test {
+// What every test of the whole program starts and ends with: the program's resources, no
+// boxes or dialogs on record, the system's sound device, no command waiting; and at the end,
+// no script left and the source let go.
+class ProgramTest : public ::testing::Test {
   protected:
     void SetUp() override
     {
+        InitCommonControls();
         ModuleInstance = &ResourceModule;
-        dialog = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
-                                    MainDialogProc, 0);
-        ASSERT_NE(dialog, nullptr);
         MessageBoxLogClear();
+        FileDialogLogClear();
+        WaveOutUseTestDevice(false);
+        PendingCommand = 0;
     }
 
     void TearDown() override
     {
         MessageBoxScriptClear();
+        FileDialogScriptClear();
         FaultClearAll();
         CloseHandleVariable(&SourceFile.handle);
+    }
+
+    TempDir temp;
+};
+
+// The main dialog made from its template, without a loop of its own.
+class MainDialogTest : public ProgramTest {
+  protected:
+    void SetUp() override
+    {
+        ProgramTest::SetUp();
+        dialog = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+                                    MainDialogProc, 0);
+        ASSERT_NE(dialog, nullptr);
+    }
+
+    void TearDown() override
+    {
+        ProgramTest::TearDown();
         if (IsWindow(dialog)) {
             DestroyWindow(dialog);
         }
@@ -71,6 +95,5 @@ class MainDialogTest : public ::testing::Test {
         return MessageBoxLog().empty() ? MessageBoxRecord{} : MessageBoxLog().back();
     }
 
-    TempDir temp;
     HWND dialog = nullptr;
 };

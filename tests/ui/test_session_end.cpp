@@ -83,7 +83,7 @@ void RunUntilSignalled(const Case& c, const std::string& folder)
         OnNextModalLoop([&](HWND) {
             for (int i = 0; i < 100000; ++i) {
                 std::error_code error;
-                if (fs::file_size(partial, error) >= 65536) {
+                if (fs::file_size(partial, error) >= CopyChunkSize) {
                     SignalFromAnotherProcess(c.signal);
                     return;
                 }

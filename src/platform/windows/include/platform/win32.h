@@ -35,7 +35,8 @@
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 // On Windows the module instance is the executable itself, whose resources the build made
-// from this same data (see platform/windows/README.md). Taking the address of the resource
+// from this same data (tools/resource_script writes it as the script the resource compiler
+// reads). Taking the address of the resource
 // set gives that module's handle, so the entry point reads the same on both flavours.
 struct RESOURCE_MODULE {
     const DLGTEMPLATE_DATA* dialogs;
