@@ -468,6 +468,7 @@ TEST_F(Windows, EscapeEnterAndTheCloseBoxReachTheProcedureOnly)
     EXPECT_TRUE(Received(WM_COMMAND).empty());
 
     UserCloseWindow(dialog);
+    PumpMessages(); // the system's default WM_CLOSE posts the IDCANCEL command
     ASSERT_EQ(Received(WM_CLOSE).size(), 1u);
     ASSERT_EQ(Received(WM_COMMAND).size(), 1u);
     EXPECT_EQ(Received(WM_COMMAND)[0].wParam, MAKEWPARAM(IDCANCEL, BN_CLICKED));
@@ -478,6 +479,7 @@ TEST_F(Windows, EscapeEnterAndTheCloseBoxReachTheProcedureOnly)
     g_messages.clear();
     g_handler = [](HWND, UINT message, WPARAM, LPARAM) -> INT_PTR { return message == WM_CLOSE; };
     UserCloseWindow(dialog);
+    PumpMessages();
     EXPECT_EQ(Received(WM_CLOSE).size(), 1u);
     EXPECT_TRUE(Received(WM_COMMAND).empty());
 
