@@ -79,7 +79,20 @@ SEAM_FAULT(HBITMAP, CreateDIBSection, nullptr,
 SEAM_FAULT(UINT_PTR, SetTimer, 0, (HWND w, UINT_PTR id, UINT e, TIMERPROC p), (w, id, e, p))
 SEAM_FAULT(BOOL, KillTimer, FALSE, (HWND w, UINT_PTR id), (w, id))
 SEAM_FAULT(BOOL, PostMessageA, FALSE, (HWND w, UINT m, WPARAM wp, LPARAM lp), (w, m, wp, lp))
-SEAM_STATUS(LONG, RegOpenKeyExA, (HKEY k, LPCSTR s, DWORD o, REGSAM r, PHKEY h), (k, s, o, r, h))
+// A key that failed to open is none.
+SEAM_REAL_ENTRY(RegOpenKeyExA)
+static LONG WINAPI Seam_RegOpenKeyExA(HKEY k, LPCSTR s, DWORD o, REGSAM r, PHKEY h)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("RegOpenKeyExA", &code)) {
+        if (h != nullptr) {
+            *h = nullptr;
+        }
+        return static_cast<LONG>(code);
+    }
+    return SEAM_REAL(decltype(&Seam_RegOpenKeyExA), RegOpenKeyExA)(k, s, o, r, h);
+}
+SEAM_INSTALL(RegOpenKeyExA, Seam_RegOpenKeyExA)
 SEAM_STATUS(LONG, RegQueryValueExA, (HKEY k, LPCSTR n, LPDWORD r, LPDWORD t, LPBYTE d, LPDWORD s),
             (k, n, r, t, d, s))
 // Where a text for the user goes at start-up: a failing pair is a program started without
