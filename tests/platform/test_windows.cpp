@@ -1,4 +1,5 @@
-// Dialogs and controls built from templates on the Qt layer, driven as a user would.
+// Dialogs and controls built from templates, driven as a user would: against the Linux
+// flavour and, on Windows, the system's own dialog manager and common controls.
 #include <gtest/gtest.h>
 
 #include <functional>
