@@ -39,14 +39,14 @@ bool TargetIsSource()
 // The copy is written from start to end; saying so lets the system write it behind.
 constexpr DWORD CopyFileFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN;
 
-// Names tried for the copy that is to replace an existing target before giving up.
-constexpr unsigned ReplacementNameTries = 100;
+// Names tried for the copy before giving up.
+constexpr unsigned CopyNameTries = 100;
 
-// The name of the copy that replaces an existing target, beside it (the same folder, so the
-// final rename is atomic): hidden by its leading dot and marked as an unfinished copy,
+// The name the copy is written under, beside its target (the same folder, so the final
+// rename is atomic): hidden by its leading dot and marked as an unfinished copy,
 // ".cap001.wav.1.part". A name too long for a path falls back to ".salvorin.1.part".
 // False when not even that fits.
-bool ReplacementName(char* name, unsigned attempt)
+bool CopyName(char* name, unsigned attempt)
 {
     const char* last = FileNameOf(CopyTargetPath);
     const int folder = static_cast<int>(last - CopyTargetPath);
@@ -59,26 +59,34 @@ bool ReplacementName(char* name, unsigned attempt)
     return length > 0 && length < MAX_PATH;
 }
 
-// Creates the file the copy goes into: the target itself when there is none yet, otherwise
-// a new file beside it, so that the old target stays until the new one is complete.
-HANDLE CreateCopyFile(bool replacing, char* writePath)
+HANDLE CreateUnsharedNew(const char* path)
 {
-    if (!replacing) {
-        lstrcpynA(writePath, CopyTargetPath, MAX_PATH);
-        return CreateFileA(writePath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, CopyFileFlags,
-                           nullptr);
-    }
-    for (unsigned attempt = 1; attempt <= ReplacementNameTries; ++attempt) {
-        if (!ReplacementName(writePath, attempt)) {
+    return CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, CopyFileFlags, nullptr);
+}
+
+// Creates the file the copy goes into, under a hidden name beside the target, so that
+// nothing carries the target's name before the copy is complete. A copy under such a name
+// that nobody holds is what an ended run left behind (a writer holds its copy open, unshared,
+// until it is renamed or deleted): it is removed and its name used again.
+HANDLE CreateCopyFile(char* writePath)
+{
+    for (unsigned attempt = 1; attempt <= CopyNameTries; ++attempt) {
+        if (!CopyName(writePath, attempt)) {
             SetLastError(ERROR_FILENAME_EXCED_RANGE);
             return INVALID_HANDLE_VALUE;
         }
-        HANDLE file =
-            CreateFileA(writePath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, CopyFileFlags, nullptr);
+        HANDLE file = CreateUnsharedNew(writePath);
+        if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) {
+            if (!DeleteFileA(writePath)) {
+                continue; // a running writer's (or not ours to remove): the next name
+            }
+            file = CreateUnsharedNew(writePath);
+        }
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
             return file;
         }
     }
+    SetLastError(ERROR_FILE_EXISTS);
     return INVALID_HANDLE_VALUE;
 }
 
@@ -97,7 +105,7 @@ bool PrepareCopy(bool* replacing, char* writePath)
     if (*replacing) {
         FindClose(search); // only a probe: whether it closes changes nothing
     }
-    HANDLE target = CreateCopyFile(*replacing, writePath);
+    HANDLE target = CreateCopyFile(writePath);
     if (target == INVALID_HANDLE_VALUE) {
         ReportFailure("CreateFile");
         return false;
@@ -106,12 +114,13 @@ bool PrepareCopy(bool* replacing, char* writePath)
     return true;
 }
 
-// A complete copy takes the place of the old target in one step, once it is on the disk
-// (the worker flushed it). False after a reported failure.
+// A complete copy takes its target's name in one step, once it is on the disk (the worker
+// flushed it). Only a target the user agreed to replace is replaced: a file another program
+// put there meanwhile stays. False after a reported failure.
 bool PutCopyInPlace(bool replacing, const char* writePath)
 {
-    if (replacing && !MoveFileExA(writePath, CopyTargetPath,
-                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (replacing ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (!MoveFileExA(writePath, CopyTargetPath, flags)) {
         ReportFailure("MoveFile");
         return false;
     }

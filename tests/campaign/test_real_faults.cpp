@@ -158,7 +158,7 @@ TEST_F(RealFaults, ASourceCutByAnotherProcessDuringTheCopyIsAReadFailure)
     std::atomic<bool> cut{false};
     HoldCopy("WriteFile", 2, [&cut] { return cut.load(); });
     OnNextModalLoop([&](HWND) {
-        ASSERT_TRUE(WaitForSize(target, 65536));
+        ASSERT_TRUE(WaitForSize(CopyBeside(target), 65536));
         CutFile(sourcePath, 100000);
         cut.store(true);
     });

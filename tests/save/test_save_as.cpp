@@ -43,7 +43,7 @@ class SaveAsTest : public SaveTest {
             HoldCopy("FlushFileBuffers", 1);
         }
         OnNextModalLoop([this, size, how](HWND saving) {
-            ASSERT_TRUE(WaitForSize(temp.file("out.wav"), size));
+            ASSERT_TRUE(WaitForSize(CopyBeside(temp.file("out.wav")), size));
             if (how == 0) {
                 UserClick(GetDlgItem(saving, IDCANCEL));
             } else if (how == 1) {
@@ -245,29 +245,34 @@ TEST_F(SaveAsTest, CancelMidwayByButtonEscapeOrCloseBox)
     }
 }
 
-// A confirmed replacement is copied beside the old file, which stays until the copy is
-// complete: a cancel keeps it, and a name someone else left there is not touched.
-TEST_F(SaveAsTest, ACancelledReplacementKeepsTheOldTarget)
+// A copy is written beside its target under a hidden name and renamed only when complete:
+// a cancel keeps an old target, a hidden copy another writer holds is not touched, and one
+// nobody holds (left by a run that was ended) is removed by the next Save as to that name.
+TEST_F(SaveAsTest, ACancelledReplacementKeepsTheOldTargetAndLeftoversGo)
 {
     OpenSource("cap.tmp", 300000);
     const std::string target = temp.makeFile("out.wav", 5000);
     const std::string oldTarget = ReadWholeFile(target);
-    const std::string foreign = temp.makeFile(".out.wav.1.part", 10);
+    const std::string held = temp.makeFile(".out.wav.1.part", 10);
+    HANDLE writer = CreateFileA(held.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    const std::string leftover = temp.makeFile(".out.wav.2.part", 20);
     HoldCopy("WriteFile", 2);
     OnNextModalLoop([this](HWND saving) {
-        ASSERT_TRUE(WaitForSize(temp.file(".out.wav.2.part"), 65536));
+        ASSERT_TRUE(WaitForSize(CopyBeside(temp.file("out.wav"), 2), 65536));
         UserClick(GetDlgItem(saving, IDCANCEL));
     });
     SaveAs(target, {});
     EXPECT_TRUE(MessageBoxLog().empty());
     EXPECT_EQ(ReadWholeFile(target), oldTarget);
     EXPECT_EQ(LeftBeside(target), ".out.wav.1.part ");
-    EXPECT_EQ(SizeOf(foreign), 10u);
     ExpectSourceStillOpen();
 
+    ASSERT_TRUE(CloseHandle(writer));
+    MessageBoxLogClear();
     SaveAs(target);
     ExpectSaved(target);
-    EXPECT_EQ(LeftBeside(target), ".out.wav.1.part ");
+    EXPECT_EQ(LeftBeside(target), "");
 }
 
 TEST_F(SaveAsTest, CancelAfterTheLastChunkCountsAsCancelled)
@@ -353,7 +358,7 @@ TEST_F(SaveAsTest, AShortReadIsAReadFailure)
     EXPECT_TRUE(IsSourceFileOpen());
 }
 
-TEST_F(SaveAsTest, APartialTargetThatCannotBeDeletedStaysWithASecondBox)
+TEST_F(SaveAsTest, APartialCopyThatCannotBeDeletedStaysHiddenWithASecondBox)
 {
     OpenSource("cap.tmp", 300000);
     FaultInject("WriteFile", 2, ERROR_DISK_FULL);
@@ -364,7 +369,8 @@ TEST_F(SaveAsTest, APartialTargetThatCannotBeDeletedStaysWithASecondBox)
     EXPECT_NE(MessageBoxLog()[0].owner, dialog);
     EXPECT_EQ(MessageBoxLog()[1].text, ErrorText(ERROR_ACCESS_DENIED));
     EXPECT_EQ(MessageBoxLog()[1].owner, dialog);
-    EXPECT_EQ(SizeOf(temp.file("out.wav")), 65536u);
+    EXPECT_EQ(SizeOf(CopyBeside(temp.file("out.wav"))), 65536u);
+    EXPECT_FALSE(Exists(temp.file("out.wav")));
     EXPECT_TRUE(IsSourceFileOpen());
 }
 
@@ -448,8 +454,8 @@ TEST_F(SaveAsTest, AWholeCopyStartsWithTheRf64HeaderAndCancelsCleanly)
     std::string firstChunk;
     HoldCopy("WriteFile", 2);
     OnNextModalLoop([this, &firstChunk](HWND saving) {
-        ASSERT_TRUE(WaitForSize(temp.file("out.wav"), CopyChunkSize));
-        firstChunk = Contents(temp.file("out.wav"), CopyChunkSize);
+        ASSERT_TRUE(WaitForSize(CopyBeside(temp.file("out.wav")), CopyChunkSize));
+        firstChunk = Contents(CopyBeside(temp.file("out.wav")), CopyChunkSize);
         UserClick(GetDlgItem(saving, IDCANCEL));
     });
     SaveAs(temp.file("out.wav"), {}, WholeRecordingFilterIndex);

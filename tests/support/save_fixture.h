@@ -137,6 +137,15 @@ class SaveTest : public MainDialogTest {
         return error ? UINT64_MAX : size;
     }
 
+    // The hidden name a copy to `target` is written under until it is complete.
+    static std::string CopyBeside(const std::string& target, int attempt = 1)
+    {
+        const std::filesystem::path path(target);
+        return (path.parent_path() /
+                ("." + path.filename().string() + "." + std::to_string(attempt) + ".part"))
+            .string();
+    }
+
     // Waits, without delivering any message, until the file has at least `size` bytes.
     static bool WaitForSize(const std::string& path, uint64_t size)
     {

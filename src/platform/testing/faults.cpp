@@ -29,10 +29,21 @@ struct Rule {
     std::function<void()> before; // set: not a failure, but this is run before the call
 };
 
+// The nth call from now, whatever its function: it fails with the code `code` gives for
+// its function, or `before` is run just before it goes ahead.
+struct AnyCallRule {
+    int call = 0; // in g_sequence; 0 = none armed
+    std::function<DWORD(const char* function)> code;
+    std::function<void(const char* function)> before;
+};
+
 CounterSlot g_slots[kCounterSlots];
+std::atomic<int> g_sequence{0}; // every call of every function, in the order they came
 std::atomic<bool> g_armed{false};
 std::mutex g_rulesMutex;
 std::vector<Rule>* g_rules = nullptr; // guarded by g_rulesMutex; never destroyed
+AnyCallRule* g_anyCall = nullptr;     // guarded by g_rulesMutex; never destroyed
+std::string* g_anyCallName = nullptr; // the function the rule met; guarded by g_rulesMutex
 
 size_t HashName(const char* name)
 {
@@ -80,7 +91,69 @@ std::vector<Rule>& Rules()
     return *g_rules;
 }
 
+AnyCallRule& AnyCall()
+{
+    if (g_anyCall == nullptr) {
+        g_anyCall = new AnyCallRule;
+        g_anyCallName = new std::string;
+    }
+    return *g_anyCall;
+}
+
+// The any-call rule's part of one call: true when it fails; `before` receives its action.
+bool MeetAnyCall(const char* function, int sequence, DWORD* code, std::function<void()>* before)
+{
+    AnyCallRule& rule = AnyCall();
+    if (rule.call == 0 || rule.call != sequence) {
+        return false;
+    }
+    rule.call = 0;
+    *g_anyCallName = function;
+    if (rule.before) {
+        *before = [action = std::move(rule.before), function] { action(function); };
+        return false;
+    }
+    const DWORD error = rule.code ? rule.code(function) : 0;
+    if (code != nullptr) {
+        *code = error;
+    }
+    return error != 0; // 0: a call that cannot fail goes ahead
+}
+
+void ArmAnyCall(int nth, std::function<DWORD(const char*)> code,
+                std::function<void(const char*)> before)
+{
+    std::lock_guard<std::mutex> lock(g_rulesMutex);
+    AnyCallRule& rule = AnyCall();
+    rule.call = g_sequence.load(std::memory_order_acquire) + (nth < 1 ? 1 : nth);
+    rule.code = std::move(code);
+    rule.before = std::move(before);
+    g_anyCallName->clear();
+    g_armed.store(true, std::memory_order_release);
+}
+
 } // namespace
+
+void FaultAnyCall(int nth, std::function<DWORD(const char* function)> code)
+{
+    ArmAnyCall(nth, std::move(code), {});
+}
+
+void FaultBeforeAnyCall(int nth, std::function<void(const char* function)> action)
+{
+    ArmAnyCall(nth, {}, std::move(action));
+}
+
+int FaultAnyCallCount()
+{
+    return g_sequence.load(std::memory_order_acquire);
+}
+
+std::string FaultAnyCallMet()
+{
+    std::lock_guard<std::mutex> lock(g_rulesMutex);
+    return g_anyCallName == nullptr ? std::string() : *g_anyCallName;
+}
 
 void FaultInject(const char* function, int nth, DWORD code, int times)
 {
@@ -117,7 +190,10 @@ void FaultClearAll()
 {
     std::lock_guard<std::mutex> lock(g_rulesMutex);
     Rules().clear();
+    AnyCall() = AnyCallRule{};
+    g_anyCallName->clear();
     g_armed.store(false, std::memory_order_release);
+    g_sequence.store(0, std::memory_order_release);
     for (CounterSlot& slot : g_slots) {
         slot.calls.store(0, std::memory_order_release);
     }
@@ -139,13 +215,14 @@ bool FaultShouldFail(const char* function, DWORD* code)
         return false;
     }
     const int call = slot->calls.fetch_add(1, std::memory_order_acq_rel) + 1;
+    const int sequence = g_sequence.fetch_add(1, std::memory_order_acq_rel) + 1;
     if (!g_armed.load(std::memory_order_acquire)) {
         return false;
     }
     std::unique_lock<std::mutex> lock(g_rulesMutex);
     std::vector<Rule>& rules = Rules();
-    bool fail = false;
     std::function<void()> before;
+    bool fail = MeetAnyCall(function, sequence, code, &before);
     for (size_t i = 0; i < rules.size();) {
         Rule& rule = rules[i];
         if (rule.function != function) {
@@ -176,7 +253,7 @@ bool FaultShouldFail(const char* function, DWORD* code)
         }
         ++i;
     }
-    if (rules.empty()) {
+    if (rules.empty() && AnyCall().call == 0) {
         g_armed.store(false, std::memory_order_release);
     }
     lock.unlock();

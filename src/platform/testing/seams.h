@@ -23,6 +23,15 @@ void FaultClearAll();
 void FaultBeforeCall(const char* function, int nth, std::function<void()> action);
 // Counts calls to the named function since the last FaultClearAll.
 int FaultCallCount(const char* function);
+// The same for every call that can fail, whatever its function, across threads, in the order
+// the calls came: a sweep fails (or acts before) the 1st, then the 2nd, ... of an operation.
+// `code` gives the error for the function met (0: the call goes ahead, for a call the system
+// never fails); `action` may end the process.
+void FaultAnyCall(int nth, std::function<DWORD(const char* function)> code);
+void FaultBeforeAnyCall(int nth, std::function<void(const char* function)> action);
+int FaultAnyCallCount();
+// The function whose call the last armed rule met ("" while it has met none).
+std::string FaultAnyCallMet();
 // Used inside the platform layer: true when this call must fail; *code receives the code.
 bool FaultShouldFail(const char* function, DWORD* code);
 

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/linux/qt/qt_internal.h"
+#include "platform/linux/system_messages.h"
 #include "platform/linux/seam_points.h"
 #include "platform/startup.h"
 
@@ -366,6 +367,11 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         SetLastError(code);
         return FALSE;
     }
+    return PostSystemMessage(window, message, wParam, lParam);
+}
+
+BOOL PostSystemMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (!IsWindow(window)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;

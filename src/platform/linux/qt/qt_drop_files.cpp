@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/system_messages.h"
 #include "platform/linux/program_path.h"
 #include "platform/linux/qt/qt_internal.h"
 
@@ -57,7 +58,7 @@ bool PostDroppedFiles(const WindowRef& window, std::vector<std::string> paths)
         std::lock_guard<std::mutex> lock(g_dropsMutex);
         g_drops.insert(drop);
     }
-    if (!PostMessageA(window->handle, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0)) {
+    if (!PostSystemMessage(window->handle, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0)) {
         DragFinish(drop);
         return false;
     }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <map>
 
+#include "platform/linux/system_messages.h"
 #include "platform/linux/seam_points.h"
 #include "platform/linux/waveout_device.h"
 #include "platform/win32.h"
@@ -252,7 +253,7 @@ void CompleteHead(Device* device)
     header->lpNext = nullptr;
     header->dwFlags = (header->dwFlags & ~static_cast<DWORD>(WHDR_INQUEUE)) | WHDR_DONE;
     if (device->window != nullptr) {
-        PostMessageA(device->window, MM_WOM_DONE, reinterpret_cast<WPARAM>(device->handle),
+        PostSystemMessage(device->window, MM_WOM_DONE, reinterpret_cast<WPARAM>(device->handle),
                      reinterpret_cast<LPARAM>(header));
     }
 }

@@ -79,6 +79,12 @@ SEAM_FAULT(HBITMAP, CreateDIBSection, nullptr,
 SEAM_FAULT(UINT_PTR, SetTimer, 0, (HWND w, UINT_PTR id, UINT e, TIMERPROC p), (w, id, e, p))
 SEAM_FAULT(BOOL, KillTimer, FALSE, (HWND w, UINT_PTR id), (w, id))
 SEAM_FAULT(BOOL, PostMessageA, FALSE, (HWND w, UINT m, WPARAM wp, LPARAM lp), (w, m, wp, lp))
+
+BOOL PostSystemMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return SEAM_REAL(BOOL(WINAPI*)(HWND, UINT, WPARAM, LPARAM), PostMessageA)(window, message,
+                                                                              wParam, lParam);
+}
 // A key that failed to open is none.
 SEAM_REAL_ENTRY(RegOpenKeyExA)
 static LONG WINAPI Seam_RegOpenKeyExA(HKEY k, LPCSTR s, DWORD o, REGSAM r, PHKEY h)

@@ -65,7 +65,7 @@ INT_PTR CALLBACK ModalProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
         t_starting = {nullptr, 0};
         const INT_PTR result = proc(dialog, message, wParam, param);
         if (g_nextModalAction) {
-            PostMessageA(dialog, g_runAction, 0, 0); // runs once the loop has started
+            PostSystemMessage(dialog, g_runAction, 0, 0); // runs once the loop has started
         }
         return result;
     }
@@ -413,7 +413,7 @@ bool UserDropUrls(HWND window, const std::vector<std::string>& urls)
     header->fWide = FALSE;
     memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), paths.data(), paths.size());
     GlobalUnlock(block);
-    if (!PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0)) {
+    if (!PostSystemMessage(window, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0)) {
         GlobalFree(block);
         return false;
     }

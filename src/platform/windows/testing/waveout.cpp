@@ -56,8 +56,8 @@ void Complete(TestDevice* device, bool played)
     }
     header->dwFlags = (header->dwFlags & ~static_cast<DWORD>(WHDR_INQUEUE)) | WHDR_DONE;
     if (device->window != nullptr) {
-        PostMessageA(device->window, MM_WOM_DONE, reinterpret_cast<WPARAM>(device),
-                     reinterpret_cast<LPARAM>(header));
+        PostSystemMessage(device->window, MM_WOM_DONE, reinterpret_cast<WPARAM>(device),
+                          reinterpret_cast<LPARAM>(header));
     }
 }
 
