@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Windows program: cross-built with mingw-w64, its installer and zip made, and tested
 # under Wine (a fresh prefix per run, WINEDEBUG=-all, under xvfb-run): the installer, and
-# every test program built for Windows: the core, the program-level suites (ui, save,
-# playback, the fault campaign) and the Windows suite (the system's own registry, wave-out
-# and paths, and the whole job); and playback through a real sound server.
+# every test program built for Windows: the platform's contracts against the system's own
+# calls, the core, the program-level suites (ui, save, playback, the fault campaign) and the
+# Windows suite (the system's own registry, wave-out and paths, and the whole job); and
+# playback through a real sound server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build-windows.sh

@@ -14,18 +14,19 @@ class TempDir {
     const std::string& path() const { return path_; }
     // `name` in the folder, joined as the system writes paths (the program's own full paths
     // compare equal to it).
-    std::string file(const std::string& name) const { return path_ + kSeparator + name; }
+    std::string file(const std::string& name) const { return path_ + Separator + name; }
     // Writes a file of `size` bytes whose byte i is (i * 7 + 3) & 0xFF; sizes beyond a
     // few MiB are made sparse (the tail reads as zeros).
     std::string makeFile(const std::string& name, uint64_t size) const;
 
+#ifdef _WIN32
+    static constexpr const char* Separator = "\\";
+#else
+    static constexpr const char* Separator = "/";
+#endif
+
   private:
     std::string path_;
-#ifdef _WIN32
-    static constexpr const char* kSeparator = "\\";
-#else
-    static constexpr const char* kSeparator = "/";
-#endif
 };
 
 std::string ReadWholeFile(const std::string& path);

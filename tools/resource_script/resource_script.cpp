@@ -231,8 +231,14 @@ int main(int argc, char** argv)
     }
     fprintf(out, "// Made from ui/resources by salvorin-resource-script; do not edit.\n");
     fprintf(out, "#pragma code_page(65001)\n\n");
-    // The main icon comes first: Explorer shows a program's first icon group.
-    std::vector<WORD> iconIds = {static_cast<WORD>(IDI_MAIN_BIG)};
+    // The main icon comes first: Explorer shows a program's first icon group. (The resources
+    // of the platform's tests, written by the same tool, have no main icon.)
+    std::vector<WORD> iconIds;
+    for (int i = 0; i < IconResourceCount && iconIds.empty(); ++i) {
+        if (IconResources[i].resourceId == IDI_MAIN_BIG) {
+            iconIds.push_back(static_cast<WORD>(IDI_MAIN_BIG));
+        }
+    }
     for (int i = 0; i < IconResourceCount; ++i) {
         bool seen = false;
         for (WORD id : iconIds) {

@@ -727,14 +727,15 @@ BOOL MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags)
         }
     } else {
         // Win32 replaces files only; rename() would also replace an empty folder. Nor does
-        // it replace a file someone holds open unshared, which rename() would do silently.
+        // it replace a file someone holds open unshared, which rename() would do silently:
+        // the system refuses that with ERROR_ACCESS_DENIED (a delete, with a sharing violation).
         struct stat status;
         if (lstat(to.c_str(), &status) == 0) {
             if (S_ISDIR(status.st_mode)) {
                 return Fail(ERROR_ACCESS_DENIED);
             }
             if (S_ISREG(status.st_mode) && FileHeldOpen(to)) {
-                return Fail(ERROR_SHARING_VIOLATION);
+                return Fail(ERROR_ACCESS_DENIED);
             }
         }
         if (rename(from.c_str(), to.c_str()) != 0) {

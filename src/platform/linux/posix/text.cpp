@@ -1,6 +1,10 @@
 // Strings and formatting: the Win32 string calls over UTF-8 text.
+#include <locale.h>
+
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <cwctype>
 
 #include "platform/linux/posix/utf8.h"
 #include "platform/linux/seam_points.h"
@@ -110,8 +114,49 @@ LPSTR lstrcpynA(LPSTR destination, LPCSTR source, int count)
     return destination;
 }
 
-// Case is folded for ASCII letters only: the comparison must not depend on the process
-// locale, and the program compares names and extensions with it.
+namespace {
+
+// The next character of a UTF-8 text as a code point, stepping past it. A byte that starts no
+// well-formed character stands for itself, above every code point, so it folds to nothing.
+uint32_t NextCodePoint(const unsigned char** text)
+{
+    const unsigned char* at = *text;
+    const size_t length = SequenceLength(at[0]);
+    uint32_t point = at[0];
+    if (length > 1) {
+        point &= 0x3Fu >> (length - 1);
+        for (size_t i = 1; i < length; ++i) {
+            if ((at[i] & 0xC0) != 0x80) {
+                *text = at + 1;
+                return 0x110000u + at[0];
+            }
+            point = (point << 6) | (at[i] & 0x3Fu);
+        }
+    } else if (point >= 0x80) {
+        *text = at + 1;
+        return 0x110000u + at[0];
+    }
+    *text = at + length;
+    return point;
+}
+
+// Lower case by Unicode's own mapping, whatever the process locale is.
+uint32_t Folded(uint32_t point)
+{
+    static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+    if (point >= 0x110000u) {
+        return point;
+    }
+    if (unicode == static_cast<locale_t>(0)) {
+        return point >= 'A' && point <= 'Z' ? point - 'A' + 'a' : point;
+    }
+    return static_cast<uint32_t>(towlower_l(static_cast<wint_t>(point), unicode));
+}
+
+} // namespace
+
+// Case is folded character by character, as the system folds it for every letter, not only
+// ASCII's (the program compares names and extensions with it); the process locale plays no part.
 int lstrcmpiA(LPCSTR a, LPCSTR b)
 {
     if (a == nullptr || b == nullptr) {
@@ -119,19 +164,13 @@ int lstrcmpiA(LPCSTR a, LPCSTR b)
     }
     const auto* left = reinterpret_cast<const unsigned char*>(a);
     const auto* right = reinterpret_cast<const unsigned char*>(b);
-    for (;; ++left, ++right) {
-        unsigned char l = *left;
-        unsigned char r = *right;
-        if (l >= 'A' && l <= 'Z') {
-            l = static_cast<unsigned char>(l - 'A' + 'a');
-        }
-        if (r >= 'A' && r <= 'Z') {
-            r = static_cast<unsigned char>(r - 'A' + 'a');
-        }
+    for (;;) {
+        const uint32_t l = Folded(NextCodePoint(&left));
+        const uint32_t r = Folded(NextCodePoint(&right));
         if (l != r) {
             return l < r ? -1 : 1;
         }
-        if (l == '\0') {
+        if (l == 0) {
             return 0;
         }
     }

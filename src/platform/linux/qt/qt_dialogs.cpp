@@ -285,6 +285,11 @@ INT_PTR RunModal(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC p
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return -1;
     }
+    if (parent != nullptr && !qtplat::FindWindow(parent)) {
+        // Win32 returns 0, not -1, for an owner that is not a window.
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
     WindowRef dialog = BuildDialog(instance, *tpl, parent, proc, true);
     if (!dialog) {
         return -1;

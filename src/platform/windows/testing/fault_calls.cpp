@@ -5,10 +5,35 @@
 SEAM_FAULT(HANDLE, CreateFileA, INVALID_HANDLE_VALUE,
            (LPCSTR p, DWORD a, DWORD s, LPSECURITY_ATTRIBUTES sa, DWORD c, DWORD f, HANDLE t),
            (p, a, s, sa, c, f, t))
-SEAM_FAULT(BOOL, ReadFile, FALSE, (HANDLE h, LPVOID b, DWORD n, LPDWORD r, LPOVERLAPPED o),
-           (h, b, n, r, o))
-SEAM_FAULT(BOOL, WriteFile, FALSE, (HANDLE h, LPCVOID b, DWORD n, LPDWORD w, LPOVERLAPPED o),
-           (h, b, n, w, o))
+// A failed read or write has moved no bytes: the system sets the count to 0 first.
+SEAM_REAL_ENTRY(ReadFile)
+static BOOL WINAPI Seam_ReadFile(HANDLE h, LPVOID b, DWORD n, LPDWORD r, LPOVERLAPPED o)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("ReadFile", &code)) {
+        if (r != nullptr) {
+            *r = 0;
+        }
+        SetLastError(code);
+        return FALSE;
+    }
+    return SEAM_REAL(decltype(&Seam_ReadFile), ReadFile)(h, b, n, r, o);
+}
+SEAM_INSTALL(ReadFile, Seam_ReadFile)
+SEAM_REAL_ENTRY(WriteFile)
+static BOOL WINAPI Seam_WriteFile(HANDLE h, LPCVOID b, DWORD n, LPDWORD w, LPOVERLAPPED o)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("WriteFile", &code)) {
+        if (w != nullptr) {
+            *w = 0;
+        }
+        SetLastError(code);
+        return FALSE;
+    }
+    return SEAM_REAL(decltype(&Seam_WriteFile), WriteFile)(h, b, n, w, o);
+}
+SEAM_INSTALL(WriteFile, Seam_WriteFile)
 SEAM_FAULT(DWORD, SetFilePointer, INVALID_SET_FILE_POINTER, (HANDLE h, LONG d, PLONG hi, DWORD m),
            (h, d, hi, m))
 SEAM_FAULT(BOOL, SetEndOfFile, FALSE, (HANDLE h), (h))
@@ -28,9 +53,24 @@ SEAM_FAULT(HANDLE, CreateThread, nullptr,
             LPDWORD id),
            (sa, n, f, p, fl, id))
 SEAM_FAULT(DWORD, ExpandEnvironmentStringsA, 0, (LPCSTR s, LPSTR d, DWORD n), (s, d, n))
-SEAM_FAULT(DWORD, FormatMessageA, 0,
-           (DWORD f, LPCVOID s, DWORD id, DWORD l, LPSTR b, DWORD n, va_list* a),
-           (f, s, id, l, b, n, a))
+// A failed FormatMessageA that was to allocate its buffer hands back none.
+SEAM_REAL_ENTRY(FormatMessageA)
+static DWORD WINAPI Seam_FormatMessageA(DWORD f, LPCVOID s, DWORD id, DWORD l, LPSTR b, DWORD n,
+                                        va_list* a)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("FormatMessageA", &code)) {
+        if ((f & FORMAT_MESSAGE_ALLOCATE_BUFFER) != 0 && b != nullptr) {
+            *reinterpret_cast<LPSTR*>(b) = nullptr;
+        }
+        SetLastError(code);
+        return 0;
+    }
+    return SEAM_REAL(decltype(&Seam_FormatMessageA), FormatMessageA)(f, s, id, l, b, n, a);
+}
+SEAM_INSTALL(FormatMessageA, Seam_FormatMessageA)
+SEAM_FAULT(LPSTR, lstrcpynA, nullptr, (LPSTR d, LPCSTR s, int n), (d, s, n))
+SEAM_STATUS(MMRESULT, waveOutGetErrorTextA, (MMRESULT e, LPSTR t, UINT n), (e, t, n))
 SEAM_FAULT(int, LoadStringA, 0, (HINSTANCE i, UINT id, LPSTR b, int n), (i, id, b, n))
 SEAM_FAULT(HICON, LoadIconA, nullptr, (HINSTANCE i, LPCSTR n), (i, n))
 SEAM_FAULT(BOOL, EnableMenuItem, -1, (HMENU m, UINT id, UINT e), (m, id, e))
@@ -45,7 +85,20 @@ BOOL PostSystemMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return SEAM_REAL(BOOL(WINAPI*)(HWND, UINT, WPARAM, LPARAM), PostMessageA)(window, message,
                                                                               wParam, lParam);
 }
-SEAM_STATUS(LONG, RegOpenKeyExA, (HKEY k, LPCSTR s, DWORD o, REGSAM r, PHKEY h), (k, s, o, r, h))
+// A key that failed to open is none.
+SEAM_REAL_ENTRY(RegOpenKeyExA)
+static LONG WINAPI Seam_RegOpenKeyExA(HKEY k, LPCSTR s, DWORD o, REGSAM r, PHKEY h)
+{
+    DWORD code = 0;
+    if (FaultShouldFail("RegOpenKeyExA", &code)) {
+        if (h != nullptr) {
+            *h = nullptr;
+        }
+        return static_cast<LONG>(code);
+    }
+    return SEAM_REAL(decltype(&Seam_RegOpenKeyExA), RegOpenKeyExA)(k, s, o, r, h);
+}
+SEAM_INSTALL(RegOpenKeyExA, Seam_RegOpenKeyExA)
 SEAM_STATUS(LONG, RegQueryValueExA, (HKEY k, LPCSTR n, LPDWORD r, LPDWORD t, LPBYTE d, LPDWORD s),
             (k, n, r, t, d, s))
 // Where a text for the user goes at start-up: a failing pair is a program started without

@@ -206,7 +206,15 @@ BOOL FileDialog(const char* name, LPOPENFILENAMEA ofn, bool save)
     g_log.push_back(record); // logged as it appears: boxes raised while it is up come after
     BOOL result = FALSE;
     DWORD error = 0;
-    if (g_scripted) {
+    if (g_scripted && ofn->lStructSize != OPENFILENAME_SIZE_VERSION_400A &&
+        ofn->lStructSize != sizeof(OPENFILENAMEA)) {
+        // A scripted dialog refuses the records the system's refuses.
+        t_scriptedLast = true;
+        t_error = error = CDERR_STRUCTSIZE;
+    } else if (g_scripted && ofn->hwndOwner != nullptr && !IsWindow(ofn->hwndOwner)) {
+        t_scriptedLast = true;
+        t_error = error = CDERR_DIALOGFAILURE;
+    } else if (g_scripted) {
         result = AnswerFromScript(ofn, record, save, &error);
         t_scriptedLast = true;
         t_error = error;

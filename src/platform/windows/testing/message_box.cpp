@@ -22,8 +22,14 @@ int WINAPI SeamMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
         SetLastError(code);
         return 0;
     }
-    MessageBoxRecord record{owner, text != nullptr ? text : "", caption != nullptr ? caption : "",
-                            type, 0};
+    // A scripted box is refused where the system's would be: an owner that is no window.
+    if (owner != nullptr && !IsWindow(owner)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    // Without a caption the system's box says "Error".
+    MessageBoxRecord record{owner, text != nullptr ? text : "",
+                            caption != nullptr ? caption : "Error", type, 0};
     std::unique_lock<std::mutex> lock(g_mutex);
     if (!g_scripted) {
         lock.unlock();

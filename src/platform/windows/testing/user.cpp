@@ -279,7 +279,9 @@ void UserSlider(HWND slider, int scrollCode, int position)
         SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, position), from);
         return;
     case TB_THUMBPOSITION:
+        // The thumb is dragged there, then let go.
         SendMessageA(slider, TBM_SETPOS, TRUE, position);
+        SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, position), from);
         SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), from);
         SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, from);
         return;
