@@ -11,6 +11,12 @@ unsigned char WindowBytes[DataWindowCount][DataWindowSize];
 
 constexpr uint32_t PageSize = 4096;
 
+// The data offset at or before `raw` (at least 4052) that starts a page of the file.
+uint64_t OnPage(uint64_t raw)
+{
+    return (raw + HeaderRegionSize) / PageSize * PageSize - HeaderRegionSize;
+}
+
 } // namespace
 
 int PlanDataWindows(uint64_t dataLength, uint64_t* offsets, uint32_t* sizes)
@@ -27,16 +33,30 @@ int PlanDataWindows(uint64_t dataLength, uint64_t* offsets, uint32_t* sizes)
         }
         return count;
     }
-    // Spaced more than a window apart. A window that starts on a page of the file costs one
-    // page when the cache is cold; the header region puts that 44 bytes before the page in
-    // data offsets, still a multiple of 4. The first starts at the data's start, so the
-    // second may overlap it by those 44 bytes.
-    const uint64_t span = dataLength - DataWindowSize;
-    for (int i = 0; i < DataWindowCount; ++i) {
-        const uint64_t raw = span * static_cast<uint64_t>(i) / (DataWindowCount - 1);
-        const uint64_t page = (raw + HeaderRegionSize) / PageSize * PageSize;
-        offsets[i] = page >= HeaderRegionSize ? page - HeaderRegionSize : raw - raw % 4;
-        sizes[i] = DataWindowSize;
+    // In each quarter of the region, first a run of windows that follow each other, a
+    // stretch of sound long enough to tell a tone's frequency, then the rest of its windows
+    // spaced more than a window apart up to the quarter's end. A window that starts on a page
+    // of the file costs one page when the cache is cold; the header region puts that 44 bytes
+    // before the page in data offsets, still a multiple of 4, so a window may overlap the one
+    // before it by those 44 bytes.
+    const int perPart = DataWindowCount / DataWindowRuns;
+    const int spaced = perPart - DataWindowRunLength;
+    int i = 0;
+    for (int part = 0; part < DataWindowRuns; ++part) {
+        const uint64_t partStart = dataLength * part / DataWindowRuns;
+        const uint64_t partEnd = dataLength * (part + 1) / DataWindowRuns;
+        const uint64_t runStart = part == 0 ? 0 : OnPage(partStart);
+        for (int k = 0; k < DataWindowRunLength; ++k) {
+            offsets[i] = runStart + static_cast<uint64_t>(k) * DataWindowSize;
+            sizes[i++] = DataWindowSize;
+        }
+        const uint64_t from =
+            runStart + static_cast<uint64_t>(DataWindowRunLength) * DataWindowSize;
+        const uint64_t span = partEnd - DataWindowSize - from;
+        for (int k = 0; k < spaced; ++k) {
+            offsets[i] = OnPage(from + span * static_cast<uint64_t>(k) / (spaced - 1));
+            sizes[i++] = DataWindowSize;
+        }
     }
     return DataWindowCount;
 }

@@ -9,6 +9,10 @@
 
 constexpr uint32_t DataWindowSize = 4096;
 constexpr int DataWindowCount = 256;
+// Of those, in a region larger than they cover, runs of so many follow each other: one at
+// the start of each quarter of the region.
+constexpr int DataWindowRuns = 4;
+constexpr int DataWindowRunLength = 8;
 
 // One window: `size` bytes (a multiple of 4) from data offset `offset` (a multiple of 4, so
 // every window starts on a frame of every format).
@@ -27,8 +31,9 @@ struct DataWindowsRecord {
 extern DataWindowsRecord DataWindows;
 
 // Where the windows go in a data region of `dataLength` bytes (a multiple of 4): the whole
-// region when it fits, otherwise DataWindowCount windows from its start to its end, each
-// starting on a page of the file. Fills offsets and sizes; returns the count.
+// region when it fits, otherwise DataWindowCount windows from its start to its end: in each
+// quarter a run of contiguous ones, then the others each starting on a page of the file. Fills
+// offsets and sizes; returns the count.
 int PlanDataWindows(uint64_t dataLength, uint64_t* offsets, uint32_t* sizes);
 
 // Reads the windows of the open file through `file`. The suggestion they serve is optional,

@@ -1,0 +1,227 @@
+#include "core/mains_hum_rate.h"
+
+#include <cmath>
+#include <initializer_list>
+
+#include "core/wave_format.h"
+
+namespace {
+
+// The sound is looked at in blocks of this many frames, taken from runs of contiguous windows
+// and tapered at both ends: at the highest offered rate a block is 0.17 s, eight bins between
+// one hum harmonic and the next. A few blocks bound the work at open.
+constexpr int BlockFrames = 8192;
+constexpr int MaximumBlocks = 8;
+constexpr int MinimumBlocks = 3;
+// A line: its power at least this many times the mean power three bins to either side, and
+// no less than half a bin to either side (a tone near, not at, the frequency is no hum).
+constexpr double LineMargin = 8;
+constexpr double SideBins = 3;
+// Lines are judged only this many bins away from 0 and well below the top of the band.
+constexpr double LowestBin = 6;
+constexpr double HighestFraction = 0.45;
+// Hum lasts, at one level: its fundamental stands out in every block one by one, and its
+// power in one block is within this factor of its power in any other (a note of music or a
+// repeating signal comes and goes).
+constexpr double SteadyMargin = 3;
+constexpr double SteadyLevel = 6;
+
+float Blocks[MaximumBlocks][BlockFrames];
+int BlockCount = 0;
+
+int SampleAt(const unsigned char* bytes, int bits)
+{
+    if (bits == 8) {
+        return bytes[0] - 128;
+    }
+    return static_cast<int16_t>(static_cast<uint16_t>(bytes[0] | bytes[1] << 8));
+}
+
+struct Run {
+    int first; // window
+    uint64_t frames;
+};
+
+// Runs of windows that follow each other in the data; every window of a run but its last is
+// DataWindowSize long, as the plan makes them.
+int RunsOf(const DataWindow* windows, int count, uint32_t frameBytes, Run* runs)
+{
+    int runCount = 0;
+    uint64_t bytes = 0;
+    for (int w = 0; w < count; ++w) {
+        const bool follows = w > 0 && windows[w - 1].size == DataWindowSize &&
+                             windows[w].offset == windows[w - 1].offset + windows[w - 1].size;
+        if (!follows) {
+            if (runCount > 0) {
+                runs[runCount - 1].frames = bytes / frameBytes;
+            }
+            runs[runCount++] = {w, 0};
+            bytes = 0;
+        }
+        bytes += windows[w].size;
+    }
+    if (runCount > 0) {
+        runs[runCount - 1].frames = bytes / frameBytes;
+    }
+    return runCount;
+}
+
+// Fills Blocks with blocks spread evenly over all the runs' whole blocks: the channels
+// summed, each block's mean taken away and a Hann taper applied.
+void CollectBlocks(const DataWindow* windows, int count, int bits, int channels)
+{
+    BlockCount = 0;
+    const uint32_t sampleBytes = static_cast<uint32_t>(bits / 8);
+    const uint32_t frameBytes = sampleBytes * static_cast<uint32_t>(channels);
+    static Run runs[DataWindowCount];
+    const int runCount = RunsOf(windows, count, frameBytes, runs);
+    uint64_t available = 0;
+    for (int r = 0; r < runCount; ++r) {
+        available += runs[r].frames / BlockFrames;
+    }
+    const uint64_t taken = available < MaximumBlocks ? available : MaximumBlocks;
+    const double step = 2 * 3.14159265358979323846 / (BlockFrames - 1);
+    for (uint64_t b = 0; b < taken; ++b) {
+        uint64_t index = b * available / taken;
+        int r = 0;
+        while (index >= runs[r].frames / BlockFrames) {
+            index -= runs[r].frames / BlockFrames;
+            ++r;
+        }
+        float* block = Blocks[BlockCount++];
+        double mean = 0;
+        for (int i = 0; i < BlockFrames; ++i) {
+            const uint64_t at = (index * BlockFrames + i) * frameBytes;
+            const unsigned char* frame =
+                windows[runs[r].first + at / DataWindowSize].bytes + at % DataWindowSize;
+            int sum = 0;
+            for (int c = 0; c < channels; ++c) {
+                sum += SampleAt(frame + c * sampleBytes, bits);
+            }
+            block[i] = static_cast<float>(sum);
+            mean += sum;
+        }
+        mean /= BlockFrames;
+        for (int i = 0; i < BlockFrames; ++i) {
+            block[i] = static_cast<float>((block[i] - mean) * (0.5 - 0.5 * std::cos(step * i)));
+        }
+    }
+}
+
+// Power at `cycles` per sample in one block (Goertzel).
+double BlockPower(const float* block, double cycles)
+{
+    const double coefficient = 2 * std::cos(2 * 3.14159265358979323846 * cycles);
+    double s1 = 0;
+    double s2 = 0;
+    for (int i = 0; i < BlockFrames; ++i) {
+        const double s0 = block[i] + coefficient * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+    }
+    return s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+}
+
+double Power(double cycles)
+{
+    double sum = 0;
+    for (int b = 0; b < BlockCount; ++b) {
+        sum += BlockPower(Blocks[b], cycles);
+    }
+    return sum / BlockCount;
+}
+
+bool Judgeable(double cycles)
+{
+    return cycles * BlockFrames >= LowestBin && cycles < HighestFraction;
+}
+
+// A narrow line over all blocks together.
+bool Line(double cycles)
+{
+    if (!Judgeable(cycles)) {
+        return false;
+    }
+    const double bin = 1.0 / BlockFrames;
+    const double at = Power(cycles);
+    const double sides = (Power(cycles - SideBins * bin) + Power(cycles + SideBins * bin)) / 2;
+    return at > LineMargin * sides && at >= Power(cycles - bin / 2) &&
+           at >= Power(cycles + bin / 2);
+}
+
+// The line stands out in every block one by one, at about one level, as a hum does.
+bool Steady(double cycles)
+{
+    const double bin = 1.0 / BlockFrames;
+    double lowest = 0;
+    double highest = 0;
+    for (int b = 0; b < BlockCount; ++b) {
+        const double at = BlockPower(Blocks[b], cycles);
+        const double sides = (BlockPower(Blocks[b], cycles - SideBins * bin) +
+                              BlockPower(Blocks[b], cycles + SideBins * bin)) /
+                             2;
+        if (!(at > SteadyMargin * sides)) {
+            return false;
+        }
+        lowest = b == 0 || at < lowest ? at : lowest;
+        highest = b == 0 || at > highest ? at : highest;
+    }
+    return highest <= SteadyLevel * lowest;
+}
+
+bool HumAt(double cycles)
+{
+    return Line(cycles) && Line(2 * cycles) && Line(3 * cycles) && Steady(cycles);
+}
+
+} // namespace
+
+uint32_t RateFromMainsHum(const DataWindow* windows, int count, int bits, int channels,
+                          RateCue* cue)
+{
+    *cue = RateCue::None;
+    CollectBlocks(windows, count, bits, channels);
+    if (BlockCount < MinimumBlocks) {
+        return 0;
+    }
+    // Every offered rate and mains frequency whose hum the data holds. A hum read at a rate
+    // that divides the true one shows its harmonics as the fundamental and its own harmonics:
+    // the true rate's fundamental is the lowest of them, and the others are its multiples.
+    double lowest = 1;
+    uint32_t rate = 0;
+    RateCue lowestCue = RateCue::None;
+    double found[2 * SampleRateCount];
+    int foundCount = 0;
+    for (uint32_t candidate : SampleRateTable) {
+        for (RateCue mains : {RateCue::Mains50, RateCue::Mains60}) {
+            const double cycles = (mains == RateCue::Mains50 ? 50.0 : 60.0) / candidate;
+            if (!HumAt(cycles)) {
+                continue;
+            }
+            found[foundCount++] = cycles;
+            if (cycles < lowest) {
+                lowest = cycles;
+                rate = candidate;
+                lowestCue = mains;
+            }
+        }
+    }
+    if (foundCount == 0) {
+        return 0;
+    }
+    for (int i = 0; i < foundCount; ++i) {
+        const double multiple = found[i] / lowest;
+        if (std::fabs(multiple - std::round(multiple)) > 0.01) {
+            return 0; // two hums that do not explain each other: no claim
+        }
+    }
+    // Nor is the lowest one itself a harmonic of a line below it (a rate above the offered
+    // ones, or a hum below the mains).
+    for (int divisor : {2, 3, 4, 6}) {
+        if (Line(lowest / divisor)) {
+            return 0;
+        }
+    }
+    *cue = lowestCue;
+    return rate;
+}
