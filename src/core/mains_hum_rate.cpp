@@ -122,13 +122,21 @@ double BlockPower(const float* block, double cycles)
     return s1 * s1 + s2 * s2 - coefficient * s1 * s2;
 }
 
+// Power at `cycles` in the quieter blocks: the lowest but a quarter of the blocks. A hum is
+// there in every block at one level; the sound over it comes and goes, and where it is loud
+// it hides the hum's line.
 double Power(double cycles)
 {
-    double sum = 0;
+    double powers[MaximumBlocks];
     for (int b = 0; b < BlockCount; ++b) {
-        sum += BlockPower(Blocks[b], cycles);
+        double power = BlockPower(Blocks[b], cycles);
+        int at = b;
+        for (; at > 0 && powers[at - 1] > power; --at) {
+            powers[at] = powers[at - 1];
+        }
+        powers[at] = power;
     }
-    return sum / BlockCount;
+    return powers[(BlockCount - 1) / 4];
 }
 
 bool Judgeable(double cycles)
@@ -145,8 +153,10 @@ bool Line(double cycles)
     const double bin = 1.0 / BlockFrames;
     const double at = Power(cycles);
     const double sides = (Power(cycles - SideBins * bin) + Power(cycles + SideBins * bin)) / 2;
-    return at > LineMargin * sides && at >= Power(cycles - bin / 2) &&
-           at >= Power(cycles + bin / 2);
+    if (!(at > LineMargin * sides)) {
+        return false;
+    }
+    return at >= Power(cycles - bin / 2) && at >= Power(cycles + bin / 2);
 }
 
 // The line stands out in every block one by one, at about one level, as a hum does.
