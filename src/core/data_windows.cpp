@@ -11,12 +11,6 @@ unsigned char WindowBytes[DataWindowCount][DataWindowSize];
 
 constexpr uint32_t PageSize = 4096;
 
-// The data offset at or before `raw` (at least 4052) that starts a page of the file.
-uint64_t OnPage(uint64_t raw)
-{
-    return (raw + HeaderRegionSize) / PageSize * PageSize - HeaderRegionSize;
-}
-
 } // namespace
 
 int PlanDataWindows(uint64_t dataLength, uint64_t* offsets, uint32_t* sizes)
@@ -33,30 +27,41 @@ int PlanDataWindows(uint64_t dataLength, uint64_t* offsets, uint32_t* sizes)
         }
         return count;
     }
-    // In each quarter of the region, first a run of windows that follow each other, a
-    // stretch of sound long enough to tell a tone's frequency, then the rest of its windows
-    // spaced more than a window apart up to the quarter's end. A window that starts on a page
-    // of the file costs one page when the cache is cold; the header region puts that 44 bytes
-    // before the page in data offsets, still a multiple of 4, so a window may overlap the one
-    // before it by those 44 bytes.
-    const int perPart = DataWindowCount / DataWindowRuns;
-    const int spaced = perPart - DataWindowRunLength;
-    int i = 0;
-    for (int part = 0; part < DataWindowRuns; ++part) {
-        const uint64_t partStart = dataLength * part / DataWindowRuns;
-        const uint64_t partEnd = dataLength * (part + 1) / DataWindowRuns;
-        const uint64_t runStart = part == 0 ? 0 : OnPage(partStart);
-        for (int k = 0; k < DataWindowRunLength; ++k) {
-            offsets[i] = runStart + static_cast<uint64_t>(k) * DataWindowSize;
-            sizes[i++] = DataWindowSize;
+    // The spaced windows as they always were: from the data's start to its end, more than a
+    // window apart, so each part of the waveform overview has its own. A window that starts
+    // on a page of the file costs one page when the cache is cold; the header region puts
+    // that 44 bytes before the page in data offsets, still a multiple of 4. The first starts
+    // at the data's start, so the second may overlap it by those 44 bytes.
+    uint64_t spacedOffsets[DataWindowSpaced];
+    const uint64_t span = dataLength - DataWindowSize;
+    for (int i = 0; i < DataWindowSpaced; ++i) {
+        const uint64_t raw = span * static_cast<uint64_t>(i) / (DataWindowSpaced - 1);
+        const uint64_t page = (raw + HeaderRegionSize) / PageSize * PageSize;
+        spacedOffsets[i] = page >= HeaderRegionSize ? page - HeaderRegionSize : raw - raw % 4;
+    }
+    // Besides them, at the start of each quarter, a run of windows that follow each other: a
+    // stretch of sound long enough to tell a tone's frequency. Half a page off the spaced
+    // ones' places, so no two windows start at one offset; merged in order of offset.
+    int spaced = 0;
+    int count = 0;
+    for (int run = 0; run <= DataWindowRuns; ++run) {
+        const uint64_t runStart =
+            run < DataWindowRuns
+                ? dataLength * run / DataWindowRuns / PageSize * PageSize + PageSize / 2
+                : dataLength;
+        while (spaced < DataWindowSpaced && spacedOffsets[spaced] < runStart) {
+            offsets[count++] = spacedOffsets[spaced++];
         }
-        const uint64_t from =
-            runStart + static_cast<uint64_t>(DataWindowRunLength) * DataWindowSize;
-        const uint64_t span = partEnd - DataWindowSize - from;
-        for (int k = 0; k < spaced; ++k) {
-            offsets[i] = OnPage(from + span * static_cast<uint64_t>(k) / (spaced - 1));
-            sizes[i++] = DataWindowSize;
+        for (int k = 0; run < DataWindowRuns && k < DataWindowRunLength; ++k) {
+            const uint64_t offset = runStart + static_cast<uint64_t>(k) * DataWindowSize;
+            while (spaced < DataWindowSpaced && spacedOffsets[spaced] < offset) {
+                offsets[count++] = spacedOffsets[spaced++];
+            }
+            offsets[count++] = offset;
         }
+    }
+    for (int i = 0; i < count; ++i) {
+        sizes[i] = DataWindowSize;
     }
     return DataWindowCount;
 }

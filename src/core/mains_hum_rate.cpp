@@ -25,6 +25,10 @@ constexpr double HighestFraction = 0.45;
 // repeating signal comes and goes).
 constexpr double SteadyMargin = 3;
 constexpr double SteadyLevel = 6;
+// A hum is faint: its fundamental's amplitude (a tapered block of a tone of amplitude A
+// gives a power of (A N / 4)^2) below this share of full scale. A loud steady tone with its
+// harmonics, a test tone, is a sound of its own, whatever its frequency.
+constexpr double FaintShare = 0.1;
 
 float Blocks[MaximumBlocks][BlockFrames];
 int BlockCount = 0;
@@ -37,67 +41,98 @@ int SampleAt(const unsigned char* bytes, int bits)
     return static_cast<int16_t>(static_cast<uint16_t>(bytes[0] | bytes[1] << 8));
 }
 
-struct Run {
-    int first; // window
-    uint64_t frames;
-};
+// Chains of windows that follow each other in the data (a window DataWindowSize long, then
+// the one that starts where it ends), found among windows in order of offset that may
+// interleave with other windows.
+int NextWindow[DataWindowCount];
+int ChainFirst[DataWindowCount];
+uint64_t ChainBlocks[DataWindowCount];
 
-// Runs of windows that follow each other in the data; every window of a run but its last is
-// DataWindowSize long, as the plan makes them.
-int RunsOf(const DataWindow* windows, int count, uint32_t frameBytes, Run* runs)
+int ChainsOf(const DataWindow* windows, int count, uint32_t frameBytes)
 {
-    int runCount = 0;
-    uint64_t bytes = 0;
+    constexpr int MaximumOpen = 8;
+    int openLast[MaximumOpen];
+    int openChain[MaximumOpen];
+    uint64_t chainBytes[DataWindowCount];
+    int openCount = 0;
+    int chainCount = 0;
     for (int w = 0; w < count; ++w) {
-        const bool follows = w > 0 && windows[w - 1].size == DataWindowSize &&
-                             windows[w].offset == windows[w - 1].offset + windows[w - 1].size;
-        if (!follows) {
-            if (runCount > 0) {
-                runs[runCount - 1].frames = bytes / frameBytes;
+        NextWindow[w] = -1;
+        int open = 0;
+        while (open < openCount) {
+            const DataWindow& last = windows[openLast[open]];
+            if (last.size == DataWindowSize && last.offset + last.size == windows[w].offset) {
+                break;
             }
-            runs[runCount++] = {w, 0};
-            bytes = 0;
+            ++open;
         }
-        bytes += windows[w].size;
+        if (open < openCount) {
+            NextWindow[openLast[open]] = w;
+            openLast[open] = w;
+            chainBytes[openChain[open]] += windows[w].size;
+            continue;
+        }
+        ChainFirst[chainCount] = w;
+        chainBytes[chainCount] = windows[w].size;
+        // A new chain, in place of the one that ends earliest when all places are taken.
+        int slot = 0;
+        if (openCount < MaximumOpen) {
+            slot = openCount++;
+        } else {
+            for (int o = 1; o < openCount; ++o) {
+                if (windows[openLast[o]].offset < windows[openLast[slot]].offset) {
+                    slot = o;
+                }
+            }
+        }
+        openLast[slot] = w;
+        openChain[slot] = chainCount++;
     }
-    if (runCount > 0) {
-        runs[runCount - 1].frames = bytes / frameBytes;
+    for (int c = 0; c < chainCount; ++c) {
+        ChainBlocks[c] = chainBytes[c] / frameBytes / BlockFrames;
     }
-    return runCount;
+    return chainCount;
 }
 
-// Fills Blocks with blocks spread evenly over all the runs' whole blocks: the channels
+// Fills Blocks with blocks spread evenly over all the chains' whole blocks: the channels
 // summed, each block's mean taken away and a Hann taper applied.
 void CollectBlocks(const DataWindow* windows, int count, int bits, int channels)
 {
     BlockCount = 0;
     const uint32_t sampleBytes = static_cast<uint32_t>(bits / 8);
     const uint32_t frameBytes = sampleBytes * static_cast<uint32_t>(channels);
-    static Run runs[DataWindowCount];
-    const int runCount = RunsOf(windows, count, frameBytes, runs);
+    const int chainCount = ChainsOf(windows, count, frameBytes);
     uint64_t available = 0;
-    for (int r = 0; r < runCount; ++r) {
-        available += runs[r].frames / BlockFrames;
+    for (int c = 0; c < chainCount; ++c) {
+        available += ChainBlocks[c];
     }
     const uint64_t taken = available < MaximumBlocks ? available : MaximumBlocks;
     const double step = 2 * 3.14159265358979323846 / (BlockFrames - 1);
     for (uint64_t b = 0; b < taken; ++b) {
         uint64_t index = b * available / taken;
-        int r = 0;
-        while (index >= runs[r].frames / BlockFrames) {
-            index -= runs[r].frames / BlockFrames;
-            ++r;
+        int c = 0;
+        while (index >= ChainBlocks[c]) {
+            index -= ChainBlocks[c++];
+        }
+        // Walk the chain to the block's first byte, then read on across its windows.
+        int w = ChainFirst[c];
+        uint64_t at = index * BlockFrames * frameBytes;
+        while (at >= DataWindowSize) {
+            w = NextWindow[w];
+            at -= DataWindowSize;
         }
         float* block = Blocks[BlockCount++];
         double mean = 0;
         for (int i = 0; i < BlockFrames; ++i) {
-            const uint64_t at = (index * BlockFrames + i) * frameBytes;
-            const unsigned char* frame =
-                windows[runs[r].first + at / DataWindowSize].bytes + at % DataWindowSize;
-            int sum = 0;
-            for (int c = 0; c < channels; ++c) {
-                sum += SampleAt(frame + c * sampleBytes, bits);
+            if (at + frameBytes > windows[w].size) {
+                w = NextWindow[w];
+                at = 0;
             }
+            int sum = 0;
+            for (int ch = 0; ch < channels; ++ch) {
+                sum += SampleAt(windows[w].bytes + at + ch * sampleBytes, bits);
+            }
+            at += frameBytes;
             block[i] = static_cast<float>(sum);
             mean += sum;
         }
@@ -179,9 +214,11 @@ bool Steady(double cycles)
     return highest <= SteadyLevel * lowest;
 }
 
-bool HumAt(double cycles)
+bool HumAt(double cycles, double fullScale)
 {
-    return Line(cycles) && Line(2 * cycles) && Line(3 * cycles) && Steady(cycles);
+    const double amplitude = 4 * std::sqrt(Power(cycles)) / BlockFrames;
+    return amplitude < FaintShare * fullScale && Line(cycles) && Line(2 * cycles) &&
+           Line(3 * cycles) && Steady(cycles);
 }
 
 } // namespace
@@ -205,7 +242,7 @@ uint32_t RateFromMainsHum(const DataWindow* windows, int count, int bits, int ch
     for (uint32_t candidate : SampleRateTable) {
         for (RateCue mains : {RateCue::Mains50, RateCue::Mains60}) {
             const double cycles = (mains == RateCue::Mains50 ? 50.0 : 60.0) / candidate;
-            if (!HumAt(cycles)) {
+            if (!HumAt(cycles, (bits == 8 ? 128.0 : 32768.0) * channels)) {
                 continue;
             }
             found[foundCount++] = cycles;
