@@ -271,6 +271,11 @@ uint16_t SuggestChannels(const DataWindow* windows, int count, int bits)
         return 2;
     }
     const bool balanced = asymmetry > MonoAsymmetry && asymmetry < 1 / MonoAsymmetry;
+    // Channels that differ moderately: pairs somewhat unequal, each channel moving as sound and
+    // more smoothly than the mono reading's neighbours are alike or opposed.
+    if (!balanced && correlation > NotNoise && correlation > std::fabs(mono.Correlation())) {
+        return 2;
+    }
     const double monoStructure = std::fabs(mono.Correlation());
     if (balanced &&
         (ratio > MonoStepRatio || monoStructure > std::fabs(correlation) + MonoStructureGap)) {
