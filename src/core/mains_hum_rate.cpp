@@ -25,9 +25,8 @@ constexpr double HighestFraction = 0.45;
 // repeating signal comes and goes).
 constexpr double SteadyMargin = 3;
 constexpr double SteadyLevel = 6;
-// A hum is faint: its fundamental's amplitude (a tapered block of a tone of amplitude A
-// gives a power of (A N / 4)^2) below this share of full scale. A loud steady tone with its
-// harmonics, a test tone, is a sound of its own, whatever its frequency.
+// A hum is faint: its fundamental's amplitude below this share of full scale. A loud steady tone
+// with its harmonics, a test tone, is a sound of its own, whatever its frequency.
 constexpr double FaintShare = 0.1;
 
 float Blocks[MaximumBlocks][BlockFrames];
@@ -143,35 +142,58 @@ void CollectBlocks(const DataWindow* windows, int count, int bits, int channels)
     }
 }
 
-// Power at `cycles` per sample in one block (Goertzel).
-double BlockPower(const float* block, double cycles)
+// Powers about one frequency: at it, three bins to either side (the floor around a line) and
+// half a bin to either side (a line is at its peak there).
+enum Probe { At, Below, Above, JustBelow, JustAbove, ProbeCount };
+
+// The powers about `cycles` per sample in one block, by Goertzel's recurrence for the five
+// frequencies side by side, in one pass.
+void BlockProbe(const float* block, double cycles, double* powers)
 {
-    const double coefficient = 2 * std::cos(2 * 3.14159265358979323846 * cycles);
-    double s1 = 0;
-    double s2 = 0;
-    for (int i = 0; i < BlockFrames; ++i) {
-        const double s0 = block[i] + coefficient * s1 - s2;
-        s2 = s1;
-        s1 = s0;
+    const double bin = 1.0 / BlockFrames;
+    const double offsets[ProbeCount] = {0, -SideBins * bin, SideBins * bin, -bin / 2, bin / 2};
+    double coefficients[ProbeCount];
+    double s1[ProbeCount] = {};
+    double s2[ProbeCount] = {};
+    for (int p = 0; p < ProbeCount; ++p) {
+        coefficients[p] = 2 * std::cos(2 * 3.14159265358979323846 * (cycles + offsets[p]));
     }
-    return s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+    for (int i = 0; i < BlockFrames; ++i) {
+        for (int p = 0; p < ProbeCount; ++p) {
+            const double s0 = block[i] + coefficients[p] * s1[p] - s2[p];
+            s2[p] = s1[p];
+            s1[p] = s0;
+        }
+    }
+    for (int p = 0; p < ProbeCount; ++p) {
+        powers[p] = s1[p] * s1[p] + s2[p] * s2[p] - coefficients[p] * s1[p] * s2[p];
+    }
 }
 
-// Power at `cycles` in the quieter blocks: the lowest but a quarter of the blocks. A hum is
-// there in every block at one level; the sound over it comes and goes, and where it is loud
-// it hides the hum's line.
-double Power(double cycles)
+// The powers about one frequency in every block, and over the quieter blocks: for each
+// probe the lowest but a quarter of the blocks. A hum is there in every block at one level;
+// the sound over it comes and goes, and where it is loud it hides the hum's line.
+struct Probes {
+    double blocks[MaximumBlocks][ProbeCount];
+    double quiet[ProbeCount];
+};
+
+void ProbeAt(double cycles, Probes* probes)
 {
-    double powers[MaximumBlocks];
     for (int b = 0; b < BlockCount; ++b) {
-        double power = BlockPower(Blocks[b], cycles);
-        int at = b;
-        for (; at > 0 && powers[at - 1] > power; --at) {
-            powers[at] = powers[at - 1];
-        }
-        powers[at] = power;
+        BlockProbe(Blocks[b], cycles, probes->blocks[b]);
     }
-    return powers[(BlockCount - 1) / 4];
+    for (int p = 0; p < ProbeCount; ++p) {
+        double sorted[MaximumBlocks];
+        for (int b = 0; b < BlockCount; ++b) {
+            int at = b;
+            for (; at > 0 && sorted[at - 1] > probes->blocks[b][p]; --at) {
+                sorted[at] = sorted[at - 1];
+            }
+            sorted[at] = probes->blocks[b][p];
+        }
+        probes->quiet[p] = sorted[(BlockCount - 1) / 4];
+    }
 }
 
 bool Judgeable(double cycles)
@@ -179,46 +201,52 @@ bool Judgeable(double cycles)
     return cycles * BlockFrames >= LowestBin && cycles < HighestFraction;
 }
 
-// A narrow line over all blocks together.
-bool Line(double cycles)
+// A narrow line over the quieter blocks.
+bool Line(const Probes& probes)
+{
+    const double* quiet = probes.quiet;
+    return quiet[At] > LineMargin * (quiet[Below] + quiet[Above]) / 2 &&
+           quiet[At] >= quiet[JustBelow] && quiet[At] >= quiet[JustAbove];
+}
+
+bool LineAt(double cycles)
 {
     if (!Judgeable(cycles)) {
         return false;
     }
-    const double bin = 1.0 / BlockFrames;
-    const double at = Power(cycles);
-    const double sides = (Power(cycles - SideBins * bin) + Power(cycles + SideBins * bin)) / 2;
-    if (!(at > LineMargin * sides)) {
-        return false;
-    }
-    return at >= Power(cycles - bin / 2) && at >= Power(cycles + bin / 2);
+    Probes probes;
+    ProbeAt(cycles, &probes);
+    return Line(probes);
 }
 
 // The line stands out in every block one by one, at about one level, as a hum does.
-bool Steady(double cycles)
+bool Steady(const Probes& probes)
 {
-    const double bin = 1.0 / BlockFrames;
     double lowest = 0;
     double highest = 0;
     for (int b = 0; b < BlockCount; ++b) {
-        const double at = BlockPower(Blocks[b], cycles);
-        const double sides = (BlockPower(Blocks[b], cycles - SideBins * bin) +
-                              BlockPower(Blocks[b], cycles + SideBins * bin)) /
-                             2;
-        if (!(at > SteadyMargin * sides)) {
+        const double* block = probes.blocks[b];
+        if (!(block[At] > SteadyMargin * (block[Below] + block[Above]) / 2)) {
             return false;
         }
-        lowest = b == 0 || at < lowest ? at : lowest;
-        highest = b == 0 || at > highest ? at : highest;
+        lowest = b == 0 || block[At] < lowest ? block[At] : lowest;
+        highest = b == 0 || block[At] > highest ? block[At] : highest;
     }
     return highest <= SteadyLevel * lowest;
 }
 
+// A faint, steady line at `cycles` with lines at its 2nd and 3rd harmonics. The amplitude of
+// a tone of amplitude A in a tapered block gives a power of (A N / 4)^2.
 bool HumAt(double cycles, double fullScale)
 {
-    const double amplitude = 4 * std::sqrt(Power(cycles)) / BlockFrames;
-    return amplitude < FaintShare * fullScale && Line(cycles) && Line(2 * cycles) &&
-           Line(3 * cycles) && Steady(cycles);
+    if (!Judgeable(cycles)) {
+        return false;
+    }
+    Probes probes;
+    ProbeAt(cycles, &probes);
+    const double amplitude = 4 * std::sqrt(probes.quiet[At]) / BlockFrames;
+    return amplitude < FaintShare * fullScale && Line(probes) && Steady(probes) &&
+           LineAt(2 * cycles) && LineAt(3 * cycles);
 }
 
 } // namespace
@@ -265,7 +293,7 @@ uint32_t RateFromMainsHum(const DataWindow* windows, int count, int bits, int ch
     // Nor is the lowest one itself a harmonic of a line below it (a rate above the offered
     // ones, or a hum below the mains).
     for (int divisor : {2, 3, 4, 6}) {
-        if (Line(lowest / divisor)) {
+        if (LineAt(lowest / divisor)) {
             return 0;
         }
     }
