@@ -110,16 +110,20 @@ Bytes Hum(int rate, double mains, int bits, int channels, double seconds, double
     std::mt19937 random(7);
     std::normal_distribution<double> noise(0, bits == 8 ? 0.6 : 3);
     const double scale = bits == 8 ? 128 : 32768;
-    const double level = tone > 0 ? 0.5 : 0.005;
+    const double level = tone > 0 ? 0.25 : 0.005;
     const double f = tone > 0 ? tone : mains;
     const double pi = 3.14159265358979;
     Bytes data;
     const int frames = static_cast<int>(seconds * rate);
     for (int i = 0; i < frames; ++i) {
         const double t = static_cast<double>(i) / rate;
-        const double hum = level * scale *
-                           (std::sin(2 * pi * f * t) + 0.5 * std::sin(4 * pi * f * t + 1) +
-                            0.6 * std::sin(6 * pi * f * t + 2));
+        // The harmonics of a buzzing transformer, up to the 6th.
+        double hum = 0;
+        const double harmonics[] = {1, 0.5, 0.6, 0.3, 0.25, 0.2};
+        for (int k = 1; k <= 6; ++k) {
+            hum += harmonics[k - 1] * std::sin(2 * pi * k * f * t + k);
+        }
+        hum *= level * scale;
         for (int c = 0; c < channels; ++c) {
             const int v = static_cast<int>(std::lround(hum * (c == 0 ? 1 : 0.8) + noise(random)));
             if (bits == 8) {
@@ -200,11 +204,11 @@ TEST(FormatSuggestion, GeneratedCases)
         {"50 Hz hum at 48000", Hum(48000, 49.9, 16, 1, 8), 16, 1, false, 48000},
         {"60 Hz hum at 44100, 20 s", Hum(44100, 60.1, 16, 1, 20), 16, 1, false, 44100},
         {"50 Hz hum at 12000, 60 s", Hum(12000, 50, 16, 2, 60), 16, 2, false, 12000},
-        // No rate: a hum at a rate none offered (its 2nd harmonic would be 50 Hz at 48000), a
+        // No rate: a hum at a rate none offered (its 2nd harmonic would be 50 Hz at 32000), a
         // loud steady tone that is 60 Hz at 12000 read at 44100, hum too short to judge.
-        {"50 Hz hum at 96000", Hum(96000, 50, 16, 1, 4), 16, 0, false, 0},
+        {"50 Hz hum at 64000", Hum(64000, 50, 16, 2, 4), 16, 2, false, 0},
         {"220.5 Hz tone at 44100", Hum(44100, 0, 16, 1, 8, 220.5), 16, 1, false, 0},
-        {"50 Hz hum, 0.5 s", Hum(8000, 50, 16, 1, 0.5), 16, 1, false, 0},
+        {"50 Hz hum, 1.5 s", Hum(8000, 50, 16, 1, 1.5), 16, 1, false, 0},
     };
     for (const Case& c : cases) {
         const std::vector<DataWindow> windows = WindowsOf(c.data);
