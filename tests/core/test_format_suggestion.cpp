@@ -224,8 +224,10 @@ TEST(FormatSuggestion, GeneratedCases)
 TEST(FormatSuggestion, WindowsStayBoundedAndFrameAligned)
 {
     // Past 4 GiB too: the windows span the whole recording, as playback does.
-    for (uint64_t length : {4ull, 4096ull, 4100ull, 1ull << 20, (1ull << 20) + 4, 1ull << 30,
-                            0xFFFFFFFCull - 44, 34359738188ull}) {
+    // Just past what is read whole, the runs crowd the spaced windows most.
+    const unsigned long long whole = 1ull * DataWindowCount * DataWindowSize;
+    for (uint64_t length : {4ull, 4096ull, 4100ull, 1ull << 20, (1ull << 20) + 4, whole, whole + 4,
+                            1ull << 30, 0xFFFFFFFCull - 44, 34359738188ull}) {
         uint64_t offsets[DataWindowCount];
         uint32_t sizes[DataWindowCount];
         const int count = PlanDataWindows(length, offsets, sizes);
@@ -248,6 +250,15 @@ TEST(FormatSuggestion, WindowsStayBoundedAndFrameAligned)
         } else {
             EXPECT_EQ(offsets[0], 0u);
             EXPECT_GE(offsets[count - 1] + sizes[count - 1] + 2 * 4096ull, length);
+            // Among them the runs of contiguous windows the rate is told from, one in each
+            // quarter (a window that follows another may come after spaced ones between).
+            int following = 0;
+            for (int i = 0; i < count; ++i) {
+                for (int j = i + 1; j < count && offsets[j] <= offsets[i] + sizes[i]; ++j) {
+                    following += offsets[j] == offsets[i] + sizes[i] ? 1 : 0;
+                }
+            }
+            EXPECT_GE(following, DataWindowRuns * (DataWindowRunLength - 1)) << length;
         }
     }
 }
