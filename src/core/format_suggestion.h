@@ -25,5 +25,7 @@ struct FormatSuggestion {
 // little-endian high bytes near 0x00 and 0xFF, 8-bit unsigned samples near 0x80), how little
 // the sound moves from one sample to the next read at each width, and whether a sample is
 // more like its neighbour at the same instant (the other channel) than the one at the next.
-// Pure: it looks only at the bytes given.
+// Near-silence is judged on what a reading at the other width would be. The rate, with the
+// width and channels known, from a mains hum (core/mains_hum_rate.h). Pure: it looks only at
+// the bytes given.
 FormatSuggestion SuggestFormat(const DataWindow* windows, int count);
