@@ -9,8 +9,9 @@ packages+=(python3 sox)
 # A recording saved whole past 4 GiB (RF64) is read back with ffprobe as well as sox.
 packages+=(ffmpeg)
 # The format suggestion's corpus: real recordings made into temporary files by sox (speech
-# prompts, channel announcements, desktop sound effects).
-packages+=(alsa-utils sound-theme-freedesktop asterisk-core-sounds-en-wav)
+# prompts, channel announcements, desktop sound effects, sound icons, game effects and music).
+packages+=(alsa-utils sound-theme-freedesktop asterisk-core-sounds-en-wav sound-icons
+           lbreakout2-data parsec47-data torus-trooper-data tumiki-fighters-data)
 # The real-server tests (SDL's, and Wine's own wave-out over its PulseAudio driver) play into
 # a private PulseAudio server and record its null sink.
 packages+=(pulseaudio pulseaudio-utils)

@@ -27,15 +27,40 @@ int PlanDataWindows(uint64_t dataLength, uint64_t* offsets, uint32_t* sizes)
         }
         return count;
     }
-    // Spaced more than a window apart. A window that starts on a page of the file costs one
-    // page when the cache is cold; the header region puts that 44 bytes before the page in
-    // data offsets, still a multiple of 4. The first starts at the data's start, so the
-    // second may overlap it by those 44 bytes.
+    // The spaced windows as they always were: from the data's start to its end, more than a
+    // window apart, so each part of the waveform overview has its own. A window that starts
+    // on a page of the file costs one page when the cache is cold; the header region puts
+    // that 44 bytes before the page in data offsets, still a multiple of 4. The first starts
+    // at the data's start, so the second may overlap it by those 44 bytes.
+    uint64_t spacedOffsets[DataWindowSpaced];
     const uint64_t span = dataLength - DataWindowSize;
-    for (int i = 0; i < DataWindowCount; ++i) {
-        const uint64_t raw = span * static_cast<uint64_t>(i) / (DataWindowCount - 1);
+    for (int i = 0; i < DataWindowSpaced; ++i) {
+        const uint64_t raw = span * static_cast<uint64_t>(i) / (DataWindowSpaced - 1);
         const uint64_t page = (raw + HeaderRegionSize) / PageSize * PageSize;
-        offsets[i] = page >= HeaderRegionSize ? page - HeaderRegionSize : raw - raw % 4;
+        spacedOffsets[i] = page >= HeaderRegionSize ? page - HeaderRegionSize : raw - raw % 4;
+    }
+    // Besides them, at the start of each quarter, a run of windows that follow each other: a
+    // stretch of sound long enough to tell a tone's frequency. Half a page off the spaced
+    // ones' places, so no two windows start at one offset; merged in order of offset.
+    int spaced = 0;
+    int count = 0;
+    for (int run = 0; run <= DataWindowRuns; ++run) {
+        const uint64_t runStart =
+            run < DataWindowRuns
+                ? dataLength * run / DataWindowRuns / PageSize * PageSize + PageSize / 2
+                : dataLength;
+        while (spaced < DataWindowSpaced && spacedOffsets[spaced] < runStart) {
+            offsets[count++] = spacedOffsets[spaced++];
+        }
+        for (int k = 0; run < DataWindowRuns && k < DataWindowRunLength; ++k) {
+            const uint64_t offset = runStart + static_cast<uint64_t>(k) * DataWindowSize;
+            while (spaced < DataWindowSpaced && spacedOffsets[spaced] < offset) {
+                offsets[count++] = spacedOffsets[spaced++];
+            }
+            offsets[count++] = offset;
+        }
+    }
+    for (int i = 0; i < count; ++i) {
         sizes[i] = DataWindowSize;
     }
     return DataWindowCount;

@@ -8,7 +8,13 @@
 #include "platform/win32.h"
 
 constexpr uint32_t DataWindowSize = 4096;
-constexpr int DataWindowCount = 256;
+// Spread over the data from its start to its end.
+constexpr int DataWindowSpaced = 256;
+// Besides those, in a region larger than all of them cover, runs of so many windows that
+// follow each other: one at the start of each quarter of the region.
+constexpr int DataWindowRuns = 4;
+constexpr int DataWindowRunLength = 8;
+constexpr int DataWindowCount = DataWindowSpaced + DataWindowRuns * DataWindowRunLength;
 
 // One window: `size` bytes (a multiple of 4) from data offset `offset` (a multiple of 4, so
 // every window starts on a frame of every format).
@@ -27,8 +33,9 @@ struct DataWindowsRecord {
 extern DataWindowsRecord DataWindows;
 
 // Where the windows go in a data region of `dataLength` bytes (a multiple of 4): the whole
-// region when it fits, otherwise DataWindowCount windows from its start to its end, each
-// starting on a page of the file. Fills offsets and sizes; returns the count.
+// region when it fits, otherwise DataWindowCount windows in order of offset: the spaced ones
+// from its start to its end, each starting on a page of the file, and the runs. Fills
+// offsets and sizes; returns the count.
 int PlanDataWindows(uint64_t dataLength, uint64_t* offsets, uint32_t* sizes);
 
 // Reads the windows of the open file through `file`. The suggestion they serve is optional,

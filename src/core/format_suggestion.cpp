@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <initializer_list>
 
+#include "core/mains_hum_rate.h"
+
 namespace {
 
 // Less than one window's worth is too little to tell.
@@ -19,6 +21,8 @@ constexpr double SpreadMargin = 0.85;
 // Same-instant against next-instant steps: stereo when clearly unequal, mono when close.
 constexpr double StereoAsymmetry = 0.7;
 constexpr double MonoAsymmetry = 0.85;
+// Channels this much alike are one sound in both, each with its own noise.
+constexpr double NearlyIdentical = 0.2;
 // Steps within a channel read as stereo, against steps read as mono: stereo well below,
 // mono above (a mono signal's two-sample steps are larger than its one-sample steps).
 constexpr double StereoStepRatio = 0.6;
@@ -26,6 +30,13 @@ constexpr double MonoStepRatio = 1.15;
 // Sound near the top of the band: read as mono, neighbours are strongly correlated (or
 // opposed); read as stereo, each channel's neighbours are two samples apart and much less so.
 constexpr double MonoStructureGap = 0.3;
+// Near-silence in 8 bits: every byte this close to 0x80, and some of them not 0x80 itself.
+// Read as 16 bits it would be a constant near full scale, which no recorder writes.
+constexpr int NearSilenceSteps = 4;
+// Quiet 16-bit sound: this share of high bytes is the low byte's sign (0x00 under a low byte
+// below 0x80, 0xFF over one from 0x80 up), and each sign is this common at least.
+constexpr double SignFollowShare = 0.97;
+constexpr double EachSignShare = 0.05;
 
 int SampleAt(const unsigned char* bytes, int bits)
 {
@@ -140,6 +151,41 @@ bool MovesAsSound(const DataWindow* windows, int count, int bits)
     return false;
 }
 
+bool NearSilence8(const DataWindow* windows, int count)
+{
+    bool moves = false;
+    for (int w = 0; w < count; ++w) {
+        for (uint32_t i = 0; i < windows[w].size; ++i) {
+            const int b = windows[w].bytes[i];
+            if (b < 0x80 - NearSilenceSteps || b > 0x80 + NearSilenceSteps) {
+                return false;
+            }
+            moves = moves || b != 0x80;
+        }
+    }
+    return moves;
+}
+
+bool HighBytesFollowSign(const DataWindow* windows, int count)
+{
+    uint64_t pairs = 0;
+    uint64_t negative = 0;
+    uint64_t positive = 0;
+    for (int w = 0; w < count; ++w) {
+        const unsigned char* bytes = windows[w].bytes;
+        for (uint32_t i = 0; i + 1 < windows[w].size; i += 2) {
+            pairs += 1;
+            if (bytes[i + 1] == 0xFF && bytes[i] >= 0x80) {
+                negative += 1;
+            } else if (bytes[i + 1] == 0x00 && bytes[i] < 0x80) {
+                positive += 1;
+            }
+        }
+    }
+    return pairs > 0 && negative + positive >= SignFollowShare * pairs &&
+           negative >= EachSignShare * pairs && positive >= EachSignShare * pairs;
+}
+
 uint16_t SuggestWidth(const DataWindow* windows, int count)
 {
     const BytePositions bytes = BytePositionsOf(windows, count);
@@ -151,12 +197,30 @@ uint16_t SuggestWidth(const DataWindow* windows, int count)
     const bool middle8 = Gathers(bytes.fromMiddle[0], bytes.fromZero[0]) &&
                          Gathers(bytes.fromMiddle[1], bytes.fromZero[1]);
     if (high16 && !middle8) {
-        return MovesAsSound(windows, count, 16) ? 16 : 0;
+        return MovesAsSound(windows, count, 16) || HighBytesFollowSign(windows, count) ? 16 : 0;
     }
     if (middle8 && !high16) {
-        return MovesAsSound(windows, count, 8) ? 8 : 0;
+        return MovesAsSound(windows, count, 8) || NearSilence8(windows, count) ? 8 : 0;
     }
     return 0;
+}
+
+// Every pair of samples (the first and second of each frame, were it stereo) is the same,
+// and the sound is not one constant.
+bool PairsIdentical(const DataWindow* windows, int count, int bits)
+{
+    const int step = bits / 8;
+    bool moves = false;
+    for (int w = 0; w < count; ++w) {
+        const unsigned char* bytes = windows[w].bytes;
+        for (uint32_t i = 0; i + 2 * step <= windows[w].size; i += 2 * step) {
+            if (SampleAt(bytes + i, bits) != SampleAt(bytes + i + step, bits)) {
+                return false;
+            }
+            moves = moves || SampleAt(bytes + i, bits) != SampleAt(bytes, bits);
+        }
+    }
+    return moves;
 }
 
 uint16_t SuggestChannels(const DataWindow* windows, int count, int bits)
@@ -180,23 +244,38 @@ uint16_t SuggestChannels(const DataWindow* windows, int count, int bits)
     if (same + across <= 0) {
         return 0;
     }
-    // Identical channels make `same` 0: stereo. Read as mono they would play at half speed,
-    // and mono bytes that alike would mean every sample came twice, which no recorder writes.
+    // Nearly identical channels make `same` small: stereo (a mono sound written to both
+    // channels, each with its own noise). Identical ones never come here.
     const double asymmetry = across > 0 ? same / across : 1 / StereoAsymmetry + 1;
-    if (asymmetry < StereoAsymmetry || asymmetry > 1 / StereoAsymmetry) {
+    if (asymmetry < NearlyIdentical) {
         return 2;
     }
     const Motion mono = MotionOf(windows, count, bits, 1);
     const Motion stereo = MotionOf(windows, count, bits, 2);
+    // Unequal pairs, and each channel not swinging from one sample to the next: a mono tone
+    // near a quarter of the rate makes unequal pairs too, but read as stereo it would swing.
+    if ((asymmetry < StereoAsymmetry || asymmetry > 1 / StereoAsymmetry) &&
+        stereo.Correlation() > 0) {
+        return 2;
+    }
     if (mono.MeanStep() <= 0) {
         return 0;
     }
     const double ratio = stereo.MeanStep() / mono.MeanStep();
     const double correlation = stereo.Correlation();
-    if (ratio < StereoStepRatio && correlation > NotNoise) {
+    // Each channel smoother than the stream read as mono, and more alike from one sample to
+    // the next than the mono reading's neighbours are alike or opposed: mono sound near the
+    // top of the band, read as stereo, is smoother too, but its mono neighbours are opposed.
+    if (ratio < StereoStepRatio && correlation > NotNoise &&
+        correlation > std::fabs(mono.Correlation())) {
         return 2;
     }
     const bool balanced = asymmetry > MonoAsymmetry && asymmetry < 1 / MonoAsymmetry;
+    // Channels that differ moderately: pairs somewhat unequal, each channel moving as sound and
+    // more smoothly than the mono reading's neighbours are alike or opposed.
+    if (!balanced && correlation > NotNoise && correlation > std::fabs(mono.Correlation())) {
+        return 2;
+    }
     const double monoStructure = std::fabs(mono.Correlation());
     if (balanced &&
         (ratio > MonoStepRatio || monoStructure > std::fabs(correlation) + MonoStructureGap)) {
@@ -218,8 +297,19 @@ FormatSuggestion SuggestFormat(const DataWindow* windows, int count)
         return suggestion;
     }
     suggestion.bits = SuggestWidth(windows, count);
-    if (suggestion.bits != 0) {
-        suggestion.channels = SuggestChannels(windows, count, suggestion.bits);
+    if (suggestion.bits == 0) {
+        return suggestion;
+    }
+    // Stereo with identical channels and mono with every sample twice are the same bytes and
+    // sound the same; the data tells neither the channels nor, so, the rate.
+    if (PairsIdentical(windows, count, suggestion.bits)) {
+        suggestion.pairsIdentical = true;
+        return suggestion;
+    }
+    suggestion.channels = SuggestChannels(windows, count, suggestion.bits);
+    if (suggestion.channels != 0) {
+        suggestion.rate =
+            RateFromMainsHum(windows, count, suggestion.bits, suggestion.channels, &suggestion.cue);
     }
     return suggestion;
 }

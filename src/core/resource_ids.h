@@ -60,3 +60,6 @@ constexpr int IDS_CREATED_WHOLE = 40026;
 constexpr int IDS_CONFIRM_IN_PLACE_CUT = 40027;
 // added: a path too long for the file dialog's buffer is refused, and the dialog comes back
 constexpr int IDS_PATH_TOO_LONG = 40028;
+// added: the suggestion's identical pairs and its rate
+constexpr int IDS_SUGGESTED_IDENTICAL = 40030;
+constexpr int IDS_SUGGESTED_RATE = 40031;

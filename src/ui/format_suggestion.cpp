@@ -6,6 +6,7 @@
 #include "core/format_suggestion.h"
 #include "core/resource_ids.h"
 #include "core/source_file.h"
+#include "core/wave_format.h"
 #include "ui/format_controls.h"
 
 namespace {
@@ -21,12 +22,24 @@ void ShowSuggestion(const FormatSuggestion& suggestion)
 {
     char width[StringBufferSize];
     LoadPart(suggestion.bits == 8 ? IDS_SUGGESTED_8BIT : IDS_SUGGESTED_16BIT, width, sizeof width);
-    char parts[2 * StringBufferSize];
-    if (suggestion.channels != 0) {
+    char parts[3 * StringBufferSize];
+    if (suggestion.pairsIdentical) {
+        char identical[StringBufferSize];
+        LoadPart(IDS_SUGGESTED_IDENTICAL, identical, sizeof identical);
+        FormatBounded(parts, sizeof parts, "%s; %s", width, identical);
+    } else if (suggestion.channels != 0) {
         char channels[StringBufferSize];
         LoadPart(suggestion.channels == 1 ? IDS_SUGGESTED_MONO : IDS_SUGGESTED_STEREO, channels,
                  sizeof channels);
-        FormatBounded(parts, sizeof parts, "%s, %s", width, channels);
+        if (suggestion.rate != 0) {
+            char rateFormat[StringBufferSize];
+            char rate[StringBufferSize];
+            LoadPart(IDS_SUGGESTED_RATE, rateFormat, sizeof rateFormat);
+            FormatBounded(rate, sizeof rate, rateFormat, static_cast<unsigned>(suggestion.rate));
+            FormatBounded(parts, sizeof parts, "%s, %s, %s", width, channels, rate);
+        } else {
+            FormatBounded(parts, sizeof parts, "%s, %s", width, channels);
+        }
     } else {
         FormatBounded(parts, sizeof parts, "%s", width);
     }
@@ -35,6 +48,20 @@ void ShowSuggestion(const FormatSuggestion& suggestion)
     LoadPart(IDS_SUGGESTED, format, sizeof format);
     FormatBounded(line, sizeof line, format, parts);
     SetWindowTextA(GetDlgItem(MainDialogWindow, IDC_SUGGESTION), line);
+}
+
+// Picks the rate's row in the list as a user would, and hands the pick to the format command.
+void SelectRate(uint32_t rate)
+{
+    for (int row = 0; row < SampleRateCount; ++row) {
+        if (SampleRateTable[row] != rate) {
+            continue;
+        }
+        if (SendMessageA(GetDlgItem(MainDialogWindow, IDC_RATE), CB_SETCURSEL, row, 0) == row) {
+            FormatCommand(IDC_RATE, CBN_SELCHANGE);
+        }
+        return;
+    }
 }
 
 } // namespace
@@ -50,10 +77,13 @@ void SuggestFormatFromData()
         return;
     }
     // Through the format command, as a click would: it recomputes the block align, the byte
-    // rate and the duration.
+    // rate and the duration. Identical pairs leave the channels (and so the rate) as they are.
     FormatCommand(suggestion.bits == 8 ? IDC_8BIT : IDC_16BIT, BN_CLICKED);
     if (suggestion.channels != 0) {
         FormatCommand(suggestion.channels == 1 ? IDC_MONO : IDC_STEREO, BN_CLICKED);
+    }
+    if (suggestion.rate != 0) {
+        SelectRate(suggestion.rate);
     }
     ShowSuggestion(suggestion);
 }

@@ -1,5 +1,5 @@
-// On open: the width and channels the data suggests, selected where it is clear and said in
-// the line under the format controls.
+// On open: the width, channels and rate the data suggests, selected where it is clear and
+// said in the line under the format controls.
 #pragma once
 
 // Reads the open file's windows, selects what they suggest through the format command and

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <random>
 #include <string>
@@ -102,6 +103,60 @@ Bytes Ramp() // what TempDir::makeFile writes, which many tests open
     return data;
 }
 
+// A recorder's noise floor: a few steps of noise under a mains hum (or, `tone` set, under a
+// loud steady tone of that frequency with the same harmonics), `seconds` long at `rate`.
+Bytes Hum(int rate, double mains, int bits, int channels, double seconds, double tone = 0)
+{
+    std::mt19937 random(7);
+    std::normal_distribution<double> noise(0, bits == 8 ? 0.6 : 3);
+    const double scale = bits == 8 ? 128 : 32768;
+    const double level = tone > 0 ? 0.25 : 0.005;
+    const double f = tone > 0 ? tone : mains;
+    const double pi = 3.14159265358979;
+    Bytes data;
+    const int frames = static_cast<int>(seconds * rate);
+    for (int i = 0; i < frames; ++i) {
+        const double t = static_cast<double>(i) / rate;
+        // The harmonics of a buzzing transformer, up to the 6th.
+        double hum = 0;
+        const double harmonics[] = {1, 0.5, 0.6, 0.3, 0.25, 0.2};
+        for (int k = 1; k <= 6; ++k) {
+            hum += harmonics[k - 1] * std::sin(2 * pi * k * f * t + k);
+        }
+        hum *= level * scale;
+        for (int c = 0; c < channels; ++c) {
+            const int v = static_cast<int>(std::lround(hum * (c == 0 ? 1 : 0.8) + noise(random)));
+            if (bits == 8) {
+                data.push_back(static_cast<unsigned char>(std::clamp(v + 128, 0, 255)));
+            } else {
+                const int16_t sample = static_cast<int16_t>(std::clamp(v, -32768, 32767));
+                data.push_back(static_cast<unsigned char>(sample & 0xFF));
+                data.push_back(static_cast<unsigned char>((sample >> 8) & 0xFF));
+            }
+        }
+    }
+    data.resize(data.size() - data.size() % 4);
+    return data;
+}
+
+// Noise of `steps` either side of silence: 8-bit bytes about 0x80, 16-bit samples about 0.
+Bytes QuietNoise(int bits, int steps)
+{
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> step(-steps, steps);
+    Bytes data;
+    while (data.size() < (1u << 20)) {
+        const int v = step(random);
+        if (bits == 8) {
+            data.push_back(static_cast<unsigned char>(0x80 + v));
+        } else {
+            data.push_back(static_cast<unsigned char>(v & 0xFF));
+            data.push_back(static_cast<unsigned char>((v >> 8) & 0xFF));
+        }
+    }
+    return data;
+}
+
 } // namespace
 
 TEST(FormatSuggestion, GeneratedCases)
@@ -112,41 +167,67 @@ TEST(FormatSuggestion, GeneratedCases)
         Bytes data;
         uint16_t bits;
         uint16_t channels;
+        bool identical; // every pair of samples the same
+        uint32_t rate;
     };
     const Case cases[] = {
-        {"tune 8 bit mono", Tune(8, 1), 8, 1},
-        {"tune 8 bit stereo", Tune(8, 2), 8, 2},
-        {"tune 16 bit mono", Tune(16, 1), 16, 1},
-        {"tune 16 bit stereo", Tune(16, 2), 16, 2},
-        // A mono recording made as stereo: frames whose two samples are always equal. Read as
-        // mono it would play at half speed; the same bytes would only be mono if every sample
-        // came twice, which no recorder writes. Stereo, with the width found.
-        {"identical channels 16 bit", BothChannels(Tune(16, 1), 16), 16, 2},
-        {"identical channels 8 bit", BothChannels(Tune(8, 1), 8), 8, 2},
-        {"silence 16 bit", Bytes(1 << 20, 0x00), 0, 0},
-        {"silence 8 bit", Bytes(1 << 20, 0x80), 0, 0},
-        {"constant", Bytes(1 << 20, 0x37), 0, 0},
-        {"full-scale square 16 bit", Square(16), 0, 0},
-        {"full-scale square 8 bit", Square(8), 0, 0},
-        {"white noise", Noise(), 0, 0},
-        {"byte ramp", Ramp(), 0, 0},
+        {"tune 8 bit mono", Tune(8, 1), 8, 1, false, 0},
+        {"tune 8 bit stereo", Tune(8, 2), 8, 2, false, 0},
+        {"tune 16 bit mono", Tune(16, 1), 16, 1, false, 0},
+        {"tune 16 bit stereo", Tune(16, 2), 16, 2, false, 0},
+        // A mono recording made as stereo: frames whose two samples are always equal. The same
+        // bytes are mono at twice the rate with every sample repeated, and sound the same:
+        // the width, and the pairs said to be identical, not a channel count.
+        {"identical channels 16 bit", BothChannels(Tune(16, 1), 16), 16, 0, true, 0},
+        {"identical channels 8 bit", BothChannels(Tune(8, 1), 8), 8, 0, true, 0},
+        {"silence 16 bit", Bytes(1 << 20, 0x00), 0, 0, false, 0},
+        {"silence 8 bit", Bytes(1 << 20, 0x80), 0, 0, false, 0},
+        {"constant", Bytes(1 << 20, 0x37), 0, 0, false, 0},
+        {"full-scale square 16 bit", Square(16), 0, 0, false, 0},
+        {"full-scale square 8 bit", Square(8), 0, 0, false, 0},
+        {"white noise", Noise(), 0, 0, false, 0},
+        {"byte ramp", Ramp(), 0, 0, false, 0},
         {"shorter than one window",
-         Bytes(shortTune.begin() + 8192, shortTune.begin() + 8192 + 4092), 0, 0},
-        {"one window", Bytes(shortTune.begin() + 8192, shortTune.begin() + 8192 + 4096), 16, 2},
+         Bytes(shortTune.begin() + 8192, shortTune.begin() + 8192 + 4092), 0, 0, false, 0},
+        {"one window", Bytes(shortTune.begin() + 8192, shortTune.begin() + 8192 + 4096), 16, 2,
+         false, 0},
+        // Near-silence: read as 16 bits, 8-bit bytes about 0x80 would be a constant near full
+        // scale; 16-bit high bytes that are the low bytes' sign are 16-bit however noisy.
+        // Noise tells no channel count.
+        {"8-bit noise one step about 0x80", QuietNoise(8, 1), 8, 0, false, 0},
+        {"16-bit noise of 100 steps", QuietNoise(16, 100), 16, 0, false, 0},
+        {"8-bit noise of 8 steps", QuietNoise(8, 8), 0, 0, false, 0},
+        // A mains hum in the noise floor tells the rate, in a file read whole and in one read
+        // in windows (the runs); 50 Hz at one rate is never 60 Hz at another.
+        {"50 Hz hum at 16000", Hum(16000, 50, 16, 1, 8), 16, 1, false, 16000},
+        {"60 Hz hum at 11025 stereo", Hum(11025, 60, 16, 2, 8), 16, 2, false, 11025},
+        {"50 Hz hum at 48000", Hum(48000, 49.9, 16, 1, 8), 16, 1, false, 48000},
+        {"60 Hz hum at 44100, 20 s", Hum(44100, 60.1, 16, 1, 20), 16, 1, false, 44100},
+        {"50 Hz hum at 12000, 60 s", Hum(12000, 50, 16, 2, 60), 16, 2, false, 12000},
+        // No rate: a hum at a rate none offered (its 2nd harmonic would be 50 Hz at 32000), a
+        // loud steady tone that is 60 Hz at 12000 read at 44100, hum too short to judge.
+        {"50 Hz hum at 64000", Hum(64000, 50, 16, 2, 4), 16, 2, false, 0},
+        {"220.5 Hz tone at 44100", Hum(44100, 0, 16, 1, 8, 220.5), 16, 1, false, 0},
+        {"50 Hz hum, 1.5 s", Hum(8000, 50, 16, 1, 1.5), 16, 1, false, 0},
     };
     for (const Case& c : cases) {
         const std::vector<DataWindow> windows = WindowsOf(c.data);
         const FormatSuggestion s = SuggestFormat(windows.data(), static_cast<int>(windows.size()));
         EXPECT_EQ(s.bits, c.bits) << c.name;
         EXPECT_EQ(s.channels, c.channels) << c.name;
+        EXPECT_EQ(s.pairsIdentical, c.identical) << c.name;
+        EXPECT_EQ(s.rate, c.rate) << c.name;
+        EXPECT_EQ(s.cue != RateCue::None, c.rate != 0) << c.name;
     }
 }
 
 TEST(FormatSuggestion, WindowsStayBoundedAndFrameAligned)
 {
     // Past 4 GiB too: the windows span the whole recording, as playback does.
-    for (uint64_t length : {4ull, 4096ull, 4100ull, 1ull << 20, (1ull << 20) + 4, 1ull << 30,
-                            0xFFFFFFFCull - 44, 34359738188ull}) {
+    // Just past what is read whole, the runs crowd the spaced windows most.
+    const unsigned long long whole = 1ull * DataWindowCount * DataWindowSize;
+    for (uint64_t length : {4ull, 4096ull, 4100ull, 1ull << 20, (1ull << 20) + 4, whole, whole + 4,
+                            1ull << 30, 0xFFFFFFFCull - 44, 34359738188ull}) {
         uint64_t offsets[DataWindowCount];
         uint32_t sizes[DataWindowCount];
         const int count = PlanDataWindows(length, offsets, sizes);
@@ -169,6 +250,15 @@ TEST(FormatSuggestion, WindowsStayBoundedAndFrameAligned)
         } else {
             EXPECT_EQ(offsets[0], 0u);
             EXPECT_GE(offsets[count - 1] + sizes[count - 1] + 2 * 4096ull, length);
+            // Among them the runs of contiguous windows the rate is told from, one in each
+            // quarter (a window that follows another may come after spaced ones between).
+            int following = 0;
+            for (int i = 0; i < count; ++i) {
+                for (int j = i + 1; j < count && offsets[j] <= offsets[i] + sizes[i]; ++j) {
+                    following += offsets[j] == offsets[i] + sizes[i] ? 1 : 0;
+                }
+            }
+            EXPECT_GE(following, DataWindowRuns * (DataWindowRunLength - 1)) << length;
         }
     }
 }

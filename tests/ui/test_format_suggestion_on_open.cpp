@@ -2,7 +2,9 @@
 // tells nothing, or cannot be read, the format and the line stay as they were.
 #include "support/main_dialog_fixture.h"
 
+#include <cmath>
 #include <fstream>
+#include <vector>
 
 #include "core/file_controls.h"
 #include "core/wave_format.h"
@@ -21,6 +23,24 @@ std::string WriteTune(const TempDir& temp, const std::string& name, int bits, in
     const std::string path = temp.file(name);
     std::string error;
     EXPECT_TRUE(WriteTemporaryFile(path, spec, &error)) << error;
+    return path;
+}
+
+// 16-bit mono: a recorder's noise floor with a 50 Hz mains hum in it, at `rate`.
+std::string WriteHum(const TempDir& temp, const std::string& name, uint32_t rate, double seconds)
+{
+    std::string bytes(44, '\0');
+    uint32_t noise = 1;
+    for (uint32_t i = 0; i < static_cast<uint32_t>(seconds * rate); ++i) {
+        const double t = 2 * 3.14159265358979 * 50 * i / rate;
+        noise = noise * 1664525 + 1013904223;
+        const int v = static_cast<int>(std::lround(
+            150 * (std::sin(t) + 0.5 * std::sin(2 * t) + 0.6 * std::sin(3 * t)) + noise % 7 - 3.0));
+        bytes += static_cast<char>(v & 0xFF);
+        bytes += static_cast<char>((v >> 8) & 0xFF);
+    }
+    const std::string path = temp.file(name);
+    std::ofstream(path, std::ios::binary) << bytes;
     return path;
 }
 
@@ -78,4 +98,52 @@ TEST_F(MainDialogTest, OpenSelectsWhatTheDataSuggests)
     EXPECT_EQ(Text(IDC_SUGGESTION), "Suggested from the data: 16 bit, mono");
     ShowNoFileWindow();
     EXPECT_EQ(Text(IDC_SUGGESTION), "");
+}
+
+TEST_F(MainDialogTest, OpenSelectsTheRateAHumTellsAndNoChannelsForIdenticalPairs)
+{
+    // A hum names the rate: its row is picked as a user would pick it, and the duration
+    // follows. A file that tells no rate leaves the rate as it is.
+    struct Case {
+        std::string path;
+        const char* line;
+        uint32_t rate;       // what stays selected
+        int checkedChannels; // what stays selected
+        const char* duration;
+    };
+    SampleSpec spec;
+    spec.rate = 22050;
+    spec.bits = 16;
+    spec.channels = 1;
+    spec.seconds = 3.0;
+    std::vector<unsigned char> mono = MakeTunePcm(spec);
+    std::string pairs(44, '\0');
+    for (size_t i = 0; i + 1 < mono.size(); i += 2) {
+        for (int copy = 0; copy < 2; ++copy) { // every sample twice
+            pairs += static_cast<char>(mono[i]);
+            pairs += static_cast<char>(mono[i + 1]);
+        }
+    }
+    std::ofstream(temp.file("pairs.tmp"), std::ios::binary) << pairs;
+    const Case cases[] = {
+        {WriteHum(temp, "hum.tmp", 16000, 8),
+         "Suggested from the data: 16 bit, mono, 16000 samples per second", 16000, 1, "0:00:08"},
+        {WriteTune(temp, "tune.tmp", 16, 2), "Suggested from the data: 16 bit, stereo", 16000, 2,
+         "0:00:04"},
+        {temp.file("pairs.tmp"),
+         "Suggested from the data: 16 bit; channels identical (stereo, or mono at twice the "
+         "rate)",
+         16000, 2, "0:00:04"},
+    };
+    for (const Case& c : cases) {
+        OpenSourceFile(c.path.c_str());
+        ASSERT_TRUE(IsSourceFileOpen()) << c.path;
+        EXPECT_EQ(Text(IDC_SUGGESTION), c.line) << c.path;
+        EXPECT_EQ(CurrentFormat.nSamplesPerSec, c.rate) << c.path;
+        EXPECT_EQ(Text(IDC_RATE), std::to_string(c.rate)) << c.path;
+        EXPECT_EQ(Checked(IDC_MONO), c.checkedChannels == 1) << c.path;
+        EXPECT_EQ(Checked(IDC_STEREO), c.checkedChannels == 2) << c.path;
+        EXPECT_EQ(CurrentFormat.nAvgBytesPerSec, c.rate * 2 * c.checkedChannels) << c.path;
+        EXPECT_EQ(Text(IDC_DURATION), c.duration) << c.path;
+    }
 }

@@ -73,7 +73,7 @@ TEST_F(MainDialogTest, ControlsStandWhereTheTemplatePutsThem)
     ASSERT_TRUE(MapDialogRect(dialog, &size));
     EXPECT_EQ(play.right - play.left, size.right);
     EXPECT_EQ(play.bottom - play.top, size.bottom);
-    RECT xs = {33, 165, 97, 192};
+    RECT xs = {33, 173, 97, 200};
     MapDialogRect(dialog, &xs);
     EXPECT_EQ(stop.left - play.left, xs.right - xs.left);
     EXPECT_EQ(play.top - slider.top, xs.bottom - xs.top);
@@ -96,7 +96,7 @@ TEST_F(MainDialogTest, ControlsStandWhereTheTemplatePutsThem)
     EXPECT_LT(strip.right, slider.right);
     RECT client;
     ASSERT_TRUE(GetClientRect(dialog, &client));
-    RECT whole = {0, 0, 186, 212};
+    RECT whole = {0, 0, 186, 220};
     MapDialogRect(dialog, &whole);
     EXPECT_GE(client.right, whole.right);
     EXPECT_GE(client.bottom, whole.bottom);

@@ -59,11 +59,15 @@ TEST_F(TextsFit, MainAboutAndSavingDialogs)
     // the lowest rate, the suggestion, the truncation note and the rate warning.
     SetWindowTextA(Item(IDC_FILE_SIZE), "17 179 869 228");
     SetWindowTextA(Item(IDC_DURATION), "149:07:50");
-    SetWindowTextA(Item(IDC_SUGGESTION), "Suggested from the data: 16 bit, stereo");
     ShowWindow(Item(IDC_OVERSIZE), SW_SHOW);
     ShowWindow(Item(IDC_INVALID_RATE), SW_SHOW);
-    {
-        SCOPED_TRACE("main");
+    // The suggestion's longest lines: with a rate, and with identical pairs.
+    for (const char* line :
+         {"Suggested from the data: 16 bit, stereo, 48000 samples per second",
+          "Suggested from the data: 16 bit; channels identical (stereo, or mono at twice the "
+          "rate)"}) {
+        SetWindowTextA(Item(IDC_SUGGESTION), line);
+        SCOPED_TRACE(line);
         ExpectEveryTextFits(dialog);
     }
     for (int id : {IDD_ABOUT, IDD_SAVING}) {

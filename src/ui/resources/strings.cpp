@@ -28,5 +28,7 @@ const STRING_DATA StringResources[] = {
     {IDS_SUGGESTED_16BIT, "16 bit"},
     {IDS_SUGGESTED_MONO, "mono"},
     {IDS_SUGGESTED_STEREO, "stereo"},
+    {IDS_SUGGESTED_IDENTICAL, "channels identical (stereo, or mono at twice the rate)"},
+    {IDS_SUGGESTED_RATE, "%u samples per second"},
 };
 const int StringResourceCount = sizeof StringResources / sizeof StringResources[0];
