@@ -87,7 +87,7 @@ class RadioAccessible : public QAccessibleWidget {
     QAbstractButton* Button() const { return static_cast<QAbstractButton*>(widget()); }
 };
 
-QAccessibleInterface* RadioFactory(const QString& className, QObject* object)
+QAccessibleInterface* RadioAccessibleFor(const QString& className, QObject* object)
 {
     if (className == QLatin1String("QRadioButton") &&
         (dynamic_cast<ManualRadio*>(object) != nullptr ||
@@ -95,16 +95,6 @@ QAccessibleInterface* RadioFactory(const QString& className, QObject* object)
         return new RadioAccessible(static_cast<QAbstractButton*>(object));
     }
     return nullptr;
-}
-
-// Before the first radio button is made, so that Qt never makes its own interface.
-void InstallRadioFactory()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(RadioFactory);
-        return true;
-    }();
-    (void)installed;
 }
 
 QWidget* CreateButton(const WindowRef& dialog, const DLGITEM_DATA& item, Kind* kind,
@@ -127,7 +117,7 @@ QWidget* CreateButton(const WindowRef& dialog, const DLGITEM_DATA& item, Kind* k
             radio = new AutoRadio(qtext, parent);
         }
         radio->setAutoExclusive(false);
-        InstallRadioFactory();
+        InstallAccessibleFactory();
         // Setting the text in the constructor already made Qt's interface (it could not
         // know the class yet); dropping it lets the factory make the right one.
         QAccessibleInterface* early = QAccessible::queryAccessibleInterface(radio);
@@ -191,7 +181,7 @@ LRESULT ButtonMessage(Window& control, QWidget* widget, UINT message, WPARAM wPa
 
 } // namespace
 
-const ControlClass kButtonClass = {"button",       CreateButton, ButtonPlaced,
-                                   ShowButtonText, nullptr,      ButtonMessage};
+const ControlClass kButtonClass = {"button", CreateButton,  ButtonPlaced,      ShowButtonText,
+                                   nullptr,  ButtonMessage, RadioAccessibleFor};
 
 } // namespace qtplat

@@ -13,8 +13,9 @@
 namespace qtplat {
 namespace {
 
-LRESULT ComboMessage(Window& window, QComboBox* combo, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT ComboMessage(Window& window, QWidget* widget, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    auto* combo = static_cast<QComboBox*>(widget);
     const int index = static_cast<int>(static_cast<INT_PTR>(wParam));
     switch (message) {
     case CB_ADDSTRING: {
@@ -118,22 +119,12 @@ class ComboAccessible : public QAccessibleWidget {
     QComboBox* Combo() const { return static_cast<QComboBox*>(widget()); }
 };
 
-QAccessibleInterface* ComboFactory(const QString& className, QObject* object)
+QAccessibleInterface* ComboAccessibleFor(const QString& className, QObject* object)
 {
     if (className == QLatin1String("QComboBox") && dynamic_cast<ProgramCombo*>(object) != nullptr) {
         return new ComboAccessible(static_cast<QComboBox*>(object));
     }
     return nullptr;
-}
-
-// Before the first combo box is made, so that Qt never makes its own interface.
-void InstallComboFactory()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(ComboFactory);
-        return true;
-    }();
-    (void)installed;
 }
 
 QWidget* CreateComboBox(const WindowRef& dialog, const DLGITEM_DATA& item, Kind* kind,
@@ -142,7 +133,7 @@ QWidget* CreateComboBox(const WindowRef& dialog, const DLGITEM_DATA& item, Kind*
     QWidget* parent = dialog->client;
     QWidget* widget = nullptr;
     *kind = Kind::Combo;
-    InstallComboFactory();
+    InstallAccessibleFactory();
     auto* combo = new ProgramCombo(parent);
     combo->setEditable((item.style & 0x3) == CBS_DROPDOWN);
     combo->setInsertPolicy(QComboBox::NoInsert);
@@ -187,15 +178,10 @@ std::string ComboBoxText(const Window&, QWidget* widget)
     return static_cast<QComboBox*>(widget)->currentText().toStdString();
 }
 
-LRESULT ComboBoxMessage(Window& control, QWidget* widget, UINT message, WPARAM wParam,
-                        LPARAM lParam)
-{
-    return ComboMessage(control, static_cast<QComboBox*>(widget), message, wParam, lParam);
-}
-
 } // namespace
 
-const ControlClass kComboBoxClass = {"combobox",       CreateComboBox, ComboBoxPlaced,
-                                     ShowComboBoxText, ComboBoxText,   ComboBoxMessage};
+const ControlClass kComboBoxClass = {"combobox",        CreateComboBox, ComboBoxPlaced,
+                                     ShowComboBoxText,  ComboBoxText,   ComboMessage,
+                                     ComboAccessibleFor};
 
 } // namespace qtplat

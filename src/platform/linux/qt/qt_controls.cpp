@@ -2,6 +2,7 @@
 // table, the record, the placing in dialog units, the text messages, and the fitting and
 // naming of controls by the labels beside them. Each class's own widget and messages are in
 // its file.
+#include <QAccessible>
 #include <QLabel>
 
 #include <algorithm>
@@ -76,6 +77,19 @@ const ControlClass* ClassNamed(const std::string& name)
     for (const ControlClass* type : kControlClasses) {
         if (lstrcmpiA(name.c_str(), type->name) == 0) {
             return type;
+        }
+    }
+    return nullptr;
+}
+
+QAccessibleInterface* AccessibleFactory(const QString& className, QObject* object)
+{
+    for (const ControlClass* type : kControlClasses) {
+        if (type->accessible == nullptr) {
+            continue;
+        }
+        if (QAccessibleInterface* made = type->accessible(className, object)) {
+            return made;
         }
     }
     return nullptr;
@@ -171,6 +185,15 @@ void Place(QWidget* widget, const Window& dialog, const DLGITEM_DATA& item)
     widget->setGeometry(x, y, cx, cy);
 }
 } // namespace
+
+void InstallAccessibleFactory()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(AccessibleFactory);
+        return true;
+    }();
+    (void)installed;
+}
 
 std::string ControlText(const Window& control)
 {

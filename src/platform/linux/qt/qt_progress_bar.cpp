@@ -9,7 +9,7 @@
 namespace qtplat {
 namespace {
 
-void ShowProgress(Window& window)
+void ShowProgress(Window& window, QWidget* = nullptr)
 {
     auto* bar = qobject_cast<QProgressBar*>(window.widget.data());
     if (bar == nullptr) {
@@ -26,7 +26,7 @@ int Clamp(const Window& window, long long position)
     return static_cast<int>(std::clamp<long long>(position, window.pbMin, high));
 }
 
-LRESULT ProgressMessage(Window& window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT ProgressMessage(Window& window, QWidget*, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const int previous = window.pbPos;
     switch (message) {
@@ -87,20 +87,14 @@ QWidget* CreateProgressBar(const WindowRef& dialog, const DLGITEM_DATA&, Kind* k
     return bar;
 }
 
-void ProgressBarPlaced(Window& control, QWidget*)
-{
-    ShowProgress(control);
-}
-
-LRESULT ProgressBarMessage(Window& control, QWidget*, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return ProgressMessage(control, message, wParam, lParam);
-}
-
 } // namespace
 
-const ControlClass kProgressBarClass = {
-    "msctls_progress32", CreateProgressBar, ProgressBarPlaced, nullptr, nullptr,
-    ProgressBarMessage};
+const ControlClass kProgressBarClass = {"msctls_progress32",
+                                        CreateProgressBar,
+                                        ShowProgress,
+                                        nullptr,
+                                        nullptr,
+                                        ProgressMessage,
+                                        nullptr};
 
 } // namespace qtplat

@@ -63,9 +63,12 @@ class BitmapStatic : public QWidget {
     }
 };
 
-LRESULT BitmapStaticMessage(Window& window, QWidget* widget, UINT message, WPARAM wParam,
-                            LPARAM lParam)
+// Only a bitmap static has messages of its own.
+LRESULT StaticMessage(Window& window, QWidget* widget, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (window.kind != Kind::BitmapStatic) {
+        return 0;
+    }
     if (wParam != IMAGE_BITMAP) {
         return 0;
     }
@@ -147,17 +150,9 @@ void ShowStaticText(Window& control, QWidget* widget)
     }
 }
 
-LRESULT StaticMessage(Window& control, QWidget* widget, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (control.kind != Kind::BitmapStatic) {
-        return 0;
-    }
-    return BitmapStaticMessage(control, widget, message, wParam, lParam);
-}
-
 } // namespace
 
-const ControlClass kStaticClass = {"static",       CreateStatic, StaticPlaced,
-                                   ShowStaticText, nullptr,      StaticMessage};
+const ControlClass kStaticClass = {"static", CreateStatic,  StaticPlaced, ShowStaticText,
+                                   nullptr,  StaticMessage, nullptr};
 
 } // namespace qtplat

@@ -185,6 +185,6 @@ LRESULT TrackbarMessage(Window&, QWidget* widget, UINT message, WPARAM, LPARAM l
 } // namespace
 
 const ControlClass kTrackbarClass = {"msctls_trackbar32", CreateTrackbar, nullptr, nullptr, nullptr,
-                                     TrackbarMessage};
+                                     TrackbarMessage,     nullptr};
 
 } // namespace qtplat
