@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/system_messages.h"
 #include "platform/linux/program_path.h"
 #include "platform/linux/qt/qt_internal.h"
-#include "platform/linux/system_messages.h"
 
 struct HDROP__ {
     std::vector<std::string> paths;
