@@ -90,9 +90,10 @@ foreach(entry IN LISTS platform_layers)
   endforeach()
 endforeach()
 
-# The shared headers of linux/ and the interface itself stand on the interface alone;
-# seam_points.h is the one door to the seams.
-file(GLOB shared ${SOURCE_DIR}/src/platform/linux/*.h ${SOURCE_DIR}/src/platform/*.h)
+# The shared files of linux/ (the headers, the wave-out calls) and the interface itself stand
+# on the interface alone; seam_points.h is the one door to the seams.
+file(GLOB shared ${SOURCE_DIR}/src/platform/linux/*.h ${SOURCE_DIR}/src/platform/linux/*.cpp
+  ${SOURCE_DIR}/src/platform/*.h)
 foreach(file IN LISTS shared)
   get_filename_component(name ${file} NAME)
   if(name STREQUAL "seam_points.h")

@@ -264,3 +264,36 @@ TEST_F(WaveOutTest, DummyDeviceResetReturnsEveryQueuedBufferAtOnce)
     EXPECT_EQ(g_completions.size(), 3u);
     CloseAfterUnprepare(device);
 }
+
+// The backend is chosen at each open and stays the device's: a device opened on the test
+// device keeps waiting for the test after the choice went back to the sound library, while
+// the one opened since plays on its own.
+TEST_F(WaveOutTest, EachDeviceKeepsTheBackendChosenWhenItWasOpened)
+{
+    WaveOutUseTestDevice(true);
+    HWAVEOUT onTest = nullptr;
+    ASSERT_EQ(Open(&onTest), 0u);
+    WaveOutUseTestDevice(false);
+    HWAVEOUT onSound = nullptr;
+    ASSERT_EQ(Open(&onSound), 0u);
+    ASSERT_NE(onTest, onSound);
+    for (WAVEHDR& header : headers) {
+        ASSERT_EQ(
+            waveOutPrepareHeader(&header == &headers[1] ? onSound : onTest, &header, sizeof header),
+            0u);
+    }
+    ASSERT_EQ(waveOutWrite(onTest, &headers[0], sizeof headers[0]), 0u);
+    ASSERT_EQ(waveOutWrite(onSound, &headers[1], sizeof headers[1]), 0u);
+    PumpUntilCompletions(1);
+    EXPECT_EQ(g_completions[0].header, &headers[1]);
+    EXPECT_EQ(g_completions[0].device, reinterpret_cast<WPARAM>(onSound));
+    EXPECT_EQ(TestDeviceQueuedCount(), 1);
+
+    EXPECT_EQ(TestDeviceCompleteNext(1), 1);
+    PumpMessages();
+    ASSERT_EQ(g_completions.size(), 2u);
+    EXPECT_EQ(g_completions[1].header, &headers[0]);
+    EXPECT_EQ(g_completions[1].device, reinterpret_cast<WPARAM>(onTest));
+    EXPECT_EQ(waveOutClose(onTest), 0u);
+    EXPECT_EQ(waveOutClose(onSound), 0u);
+}

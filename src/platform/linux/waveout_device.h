@@ -1,6 +1,6 @@
 // The record behind an HWAVEOUT and the small interface a wave-out backend implements.
-// The calls (waveout_sdl.cpp) keep the queue and make the completions; a backend only
-// opens, starts and closes its device.
+// The calls (waveout.cpp) keep the queue and make the completions; a backend only opens,
+// starts and closes its device, and keeps its driver's state behind `driver`.
 #pragma once
 
 #include <cstdint>
@@ -25,26 +25,27 @@ struct Backend {
     uint64_t (*position)(const Device* device);
 };
 
-// SDL 2 audio (linux/sdl).
-extern const Backend kSdlBackend;
-#ifdef SALVORIN_SEAMS
-// The testing library's device, when a test chose it (WaveOutUseTestDevice); else null.
-const Backend* ChosenTestBackend();
-#endif
+// The sound library's backend (linux/sdl/waveout_sdl.cpp: SDL 2 audio).
+extern const Backend kSoundLibraryBackend;
+
+// The backend the next open uses. Each platform library links one definition: the release
+// program's (waveout_backend.cpp) is always the sound library's; the testing library's
+// (testing/waveout_test_device.cpp) is the test device once a test chose it.
+const Backend* ChosenBackend();
 
 struct Device {
     HWAVEOUT handle = nullptr;
     HWND window = nullptr; // CALLBACK_WINDOW target; null for CALLBACK_NULL
     WAVEFORMATEX format = {};
     const Backend* backend = nullptr;
-    uint32_t sdlDevice = 0; // SDL_AudioDeviceID; 0 for a test device
-    bool started = false;   // the SDL device is unpaused at the first write
+    void* driver = nullptr; // the backend's own state, from its open to its close
+    bool started = false;   // the backend is started at the first write
     unsigned char silence = 0;
 
     // The queue is a list threaded through the headers' lpNext, so queueing allocates
-    // nothing. Guarded by `mutex`, which SDL's callback thread takes as well. The headers
-    // before `playing` have been handed to the device whole but are not done yet: a
-    // header is played only once the device has asked for the period after its last byte.
+    // nothing. Guarded by `mutex`, which the driver's thread takes as well (FeedPeriod). The
+    // headers before `playing` have been handed to the device whole but are not done yet: a header
+    // is played only once the device has asked for the period after its last byte.
     std::mutex mutex;
     WAVEHDR* head = nullptr;
     WAVEHDR* tail = nullptr;
@@ -56,7 +57,7 @@ struct Device {
     uint64_t played = 0;
 };
 
-// What a device has played by the rule above (the SDL backend's position).
+// What a device has played by the rule above (the sound library's backend's position).
 uint64_t PlayedBytes(const Device* device);
 
 // Marks the head as done, takes it off the queue and posts its MM_WOM_DONE; a reset may
@@ -65,8 +66,8 @@ uint64_t PlayedBytes(const Device* device);
 void CompleteHead(Device* device);
 
 // Fills one period the device asks for from the queue, silence after its end; first it
-// completes the headers that the periods before took whole. SDL's callback; takes the
-// device's mutex.
+// completes the headers that the periods before took whole. Called from the driver's
+// thread; takes the device's mutex.
 void FeedPeriod(Device* device, unsigned char* stream, DWORD wanted);
 
 } // namespace waveout

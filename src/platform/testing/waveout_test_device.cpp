@@ -1,6 +1,6 @@
-// The controllable wave-out device, a backend beside SDL's: buffers are queued as on the
-// real one, but they play only when a test says so, which makes every order of
-// completions reproducible.
+// The controllable wave-out device, a backend beside the sound library's: buffers are
+// queued as on the real one, but they play only when a test says so, which makes every
+// order of completions reproducible. The testing library's backend choice is here too.
 #include <atomic>
 
 #include "platform/linux/waveout_device.h"
@@ -58,9 +58,11 @@ void RecordTestPlayed(const WAVEHDR* header)
 
 } // namespace
 
-const Backend* ChosenTestBackend()
+// The testing library's choice: the test device once a test asked for it
+// (WaveOutUseTestDevice), else what the release program opens.
+const Backend* ChosenBackend()
 {
-    return g_useTestDevice.load() ? &kTestBackend : nullptr;
+    return g_useTestDevice.load() ? &kTestBackend : &kSoundLibraryBackend;
 }
 
 } // namespace waveout

@@ -1,5 +1,5 @@
 // Device-independent bitmaps: a block of 32-bit pixels the program writes and a bitmap
-// static paints (qt_controls.cpp). A handle points to its record; a deleted or made-up
+// static paints (qt_static.cpp). A handle points to its record; a deleted or made-up
 // handle is not found among the live ones.
 #include <QImage>
 #include <QPainter>

@@ -38,6 +38,7 @@ enum class Kind {
 };
 
 struct Menu;
+struct ControlClass; // qt_control_class.h
 
 // What an HWND stands for. Records are shared: code that calls out to a dialog
 // procedure keeps its own reference, because the procedure may destroy the window.
@@ -52,8 +53,9 @@ struct Window {
     std::string text; // as the program set it (mnemonic '&' included)
     bool destroyed = false;
 
-    // Controls: the dialog that owns them.
+    // Controls: the dialog that owns them, and their class's widget and messages.
     HWND dialog = nullptr;
+    const ControlClass* controlClass = nullptr;
 
     // Dialogs.
     HWND owner = nullptr;
@@ -143,7 +145,7 @@ void NotifyScroll(HWND trackbar, int code, int position);
 bool StaticColorQuery(HWND control, COLORREF* color, HBRUSH* brush);
 int MulDivRound(int value, int numerator, int denominator);
 
-// ---- controls (qt_controls.cpp) ----
+// ---- controls (qt_controls.cpp; each class in its own file, qt_control_class.h) ----
 // Builds, registers and places one template item in the dialog's client area.
 WindowRef CreateControl(const WindowRef& dialog, const DLGITEM_DATA& item);
 LRESULT ControlMessage(const WindowRef& control, UINT message, WPARAM wParam, LPARAM lParam);
