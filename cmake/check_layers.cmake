@@ -17,11 +17,12 @@ set(program_layers
   "settings:settings core"
   "core:core")
 set(platform_layers
-  "linux/posix:linux/posix"
+  "common:common"
+  "linux/posix:linux/posix common"
   "linux/wine:linux/wine linux/posix"
   "linux/qt:linux/qt linux/posix"
   "linux/sdl:linux/sdl"
-  "windows:windows testing"
+  "windows:windows testing common"
   "testing:testing linux/posix linux/wine linux/qt linux/sdl")
 set(interface_regex "^platform/(win32[a-z_]*\\.h|startup\\.h)$")
 set(toolkit_regex "^<(Q[A-Za-z]*|SDL[A-Za-z_]*\\.h|unistd\\.h|fcntl\\.h|dirent\\.h|dlfcn\\.h|pthread\\.h|poll\\.h|sys/.*|linux/.*)>$")

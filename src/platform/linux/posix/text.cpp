@@ -6,76 +6,10 @@
 #include <cstring>
 #include <cwctype>
 
+#include "platform/common/bounded_text.h"
 #include "platform/linux/posix/utf8.h"
 #include "platform/linux/seam_points.h"
 #include "platform/win32.h"
-
-namespace {
-
-// Bytes in the sequence a lead byte starts; 1 for ASCII and for bytes that cannot lead.
-size_t SequenceLength(unsigned char lead)
-{
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        return 2;
-    }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        return 3;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        return 4;
-    }
-    return 1;
-}
-
-bool IsContinuation(unsigned char byte)
-{
-    return (byte & 0xC0) == 0x80;
-}
-
-int FormatBounded(LPSTR buffer, size_t size, LPCSTR format, va_list arguments)
-{
-    if (buffer == nullptr || format == nullptr) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    if (size == 0) {
-        return 0;
-    }
-    const int full = vsnprintf(buffer, size, format, arguments);
-    if (full < 0) {
-        buffer[0] = '\0';
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    size_t stored = static_cast<size_t>(full);
-    if (stored >= size) {
-        // vsnprintf cut at size-1 bytes wherever that fell.
-        stored = Utf8TrimPartial(buffer, size - 1);
-        buffer[stored] = '\0';
-    }
-    return static_cast<int>(stored);
-}
-
-} // namespace
-
-size_t Utf8TrimPartial(const char* text, size_t length)
-{
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-    size_t start = length;
-    size_t continuations = 0;
-    while (start > 0 && continuations < 4 && IsContinuation(bytes[start - 1])) {
-        --start;
-        ++continuations;
-    }
-    if (start == 0 || IsContinuation(bytes[start - 1])) {
-        return length; // not UTF-8 here: nothing to protect
-    }
-    const size_t lead = start - 1;
-    if (SequenceLength(bytes[lead]) > continuations + 1) {
-        return lead;
-    }
-    return length;
-}
 
 size_t Utf8SafeCut(const char* text, size_t maxBytes)
 {
@@ -85,7 +19,7 @@ size_t Utf8SafeCut(const char* text, size_t maxBytes)
     }
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     // The byte after the cut tells whether the cut falls inside a character.
-    if (!IsContinuation(bytes[maxBytes])) {
+    if (!Utf8IsContinuation(bytes[maxBytes])) {
         return maxBytes;
     }
     return Utf8TrimPartial(text, maxBytes);
@@ -121,7 +55,7 @@ namespace {
 uint32_t NextCodePoint(const unsigned char** text)
 {
     const unsigned char* at = *text;
-    const size_t length = SequenceLength(at[0]);
+    const size_t length = Utf8SequenceLength(at[0]);
     uint32_t point = at[0];
     if (length > 1) {
         point &= 0x3Fu >> (length - 1);
@@ -186,5 +120,5 @@ int FormatTextV(LPSTR buffer, size_t size, LPCSTR format, va_list arguments)
         SetLastError(code);
         return 0;
     }
-    return FormatBounded(buffer, size, format, arguments);
+    return FormatUtf8Bounded(buffer, size, format, arguments);
 }

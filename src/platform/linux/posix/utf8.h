@@ -8,7 +8,3 @@
 // The number of bytes of `text` (NUL-terminated) to keep so that at most `maxBytes`
 // bytes are kept and no character is split. Equals strlen(text) when that fits.
 size_t Utf8SafeCut(const char* text, size_t maxBytes);
-
-// For `length` bytes already cut from a longer text (the bytes after them are not known):
-// the length without a trailing character the cut left incomplete.
-size_t Utf8TrimPartial(const char* text, size_t length);
