@@ -196,11 +196,15 @@ void SaveAsCommand()
     }
 
     CopyDoneFlag.store(0);
-    DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_SAVING), MainDialogWindow,
-                    SavingDialogProc, 0);
+    const INT_PTR ended = DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_SAVING),
+                                          MainDialogWindow, SavingDialogProc, 0);
     // The worker touches the files only before it ends the dialog, so they can be let go
     // at once, without waiting for the thread.
     CurrentOwnerWindow = MainDialogWindow;
+    if (ended == -1) {
+        // Without its dialog the copy never started: said like any other failed step.
+        ReportFailure("DialogBox");
+    }
     CloseHandleVariable(&CopyTargetHandle);
 
     if (CopyDoneFlag.load() == 1 && PutCopyInPlace(replacing, writePath)) {

@@ -381,6 +381,41 @@ class Sweep : public CampaignTest {
         EXPECT_EQ(CurrentOwnerWindow, dialog);
     }
 
+    // The kind of end a failed run came to, for the sweep's summary.
+    std::string Outcome(const Action& action, const std::string& met) const
+    {
+        std::string kind = ErrorBoxes().empty() ? "no error box" : "one error box";
+        if (CreatedBoxShown()) {
+            kind += ", file created";
+        } else if (action.act == Act::Open || Writes(action.act)) {
+            kind += IsSourceFileOpen() ? ", source open" : ", nothing open";
+        }
+        if (Writes(action.act) && !HiddenFiles().empty()) {
+            kind += ", hidden copy left";
+        }
+        if (ErrorBoxes().empty() && !CreatedBoxShown()) {
+            kind += " (" + (met.empty() ? std::string("no call failed") : met) + ")";
+        }
+        return kind;
+    }
+
+    // What a killed run left under the target's name, and beside it.
+    std::string KilledOutcome(const Action& action) const
+    {
+        const std::string target = In("out.wav");
+        std::string kind = !Exists(target) ? "no target"
+                           : Replaces(action.act) && Contents(target) == oldTarget
+                               ? "old target"
+                               : "complete target";
+        if (InPlace(action.act) && Exists(sourcePath) && Converted(sourcePath)) {
+            kind += ", source converted under its own name";
+        }
+        if (!HiddenFiles().empty()) {
+            kind += ", hidden copy left";
+        }
+        return kind;
+    }
+
     void CheckAfterFailure(const Action& action, const std::string& met)
     {
         EXPECT_LE(ErrorBoxes().size(), 1u) << "more boxes than one failure explains";
@@ -389,6 +424,13 @@ class Sweep : public CampaignTest {
         if (Writes(action.act)) {
             CheckDisk(action, CreatedBoxShown());
             const std::vector<std::string> hidden = HiddenFiles();
+            // A save that did not happen says why, unless what failed was the question, the
+            // save dialog or the box itself.
+            if (!Cancelled(action.act) && !CreatedBoxShown() && ErrorBoxes().empty()) {
+                EXPECT_TRUE(met == "MessageBoxA" || met == "GetSaveFileNameA" ||
+                            met == "LoadStringA")
+                    << "a save failed without a word";
+            }
             // Only a failed delete of the copy leaves it, and says so.
             if (!hidden.empty()) {
                 EXPECT_EQ(met, "DeleteFileA");
@@ -512,7 +554,8 @@ TEST_P(FailSweep, EveryCallFailsOnceAndNothingIsLost)
     const int calls = CountCalls(action);
     ASSERT_GT(calls, 0);
     std::printf("%s: %d calls\n", action.name, calls);
-    std::map<std::string, int> failed; // calls failed, by function
+    std::map<std::string, int> failed;   // calls failed, by function
+    std::map<std::string, int> outcomes; // what the user saw and has, by kind
     for (int n = 1; n <= calls; ++n) {
         Reset(action);
         OpenMadeSource(action);
@@ -529,6 +572,7 @@ TEST_P(FailSweep, EveryCallFailsOnceAndNothingIsLost)
                                                                       : met + " (went ahead)"];
         FaultClearAll();
         MessageBoxScriptClear();
+        ++outcomes[Outcome(action, met)];
         CheckAfterFailure(action, met);
         CheckCleanRun(action);
         if (HasFatalFailure()) {
@@ -537,6 +581,9 @@ TEST_P(FailSweep, EveryCallFailsOnceAndNothingIsLost)
     }
     for (const auto& [function, count] : failed) {
         std::printf("  %s x%d\n", function.empty() ? "(not reached)" : function.c_str(), count);
+    }
+    for (const auto& [outcome, count] : outcomes) {
+        std::printf("  outcome: %s x%d\n", outcome.c_str(), count);
     }
 }
 
@@ -592,6 +639,7 @@ TEST_P(KillSweep, NothingUnderTheTargetsNameUnlessComplete)
         ++row;
     }
     int killed = 0;
+    std::map<std::string, int> outcomes;
     for (int n = 1; n <= calls + 1; ++n) {
         MakeFiles(action, n);
         SCOPED_TRACE("killed before call " + std::to_string(n));
@@ -607,6 +655,7 @@ TEST_P(KillSweep, NothingUnderTheTargetsNameUnlessComplete)
             break;
         }
         ++killed;
+        ++outcomes[KilledOutcome(action)];
         CheckDisk(action, false);
         HiddenFiles(); // only the source, the target and hidden copies
         // The next run of the action finds what the killed one left, and clears it.
@@ -616,6 +665,9 @@ TEST_P(KillSweep, NothingUnderTheTargetsNameUnlessComplete)
         }
     }
     std::printf("%s: %d calls, killed at %d\n", action.name, calls, killed);
+    for (const auto& [outcome, count] : outcomes) {
+        std::printf("  outcome: %s x%d\n", outcome.c_str(), count);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Actions, KillSweep, ::testing::ValuesIn(KilledActions()), ActionName);
