@@ -10,29 +10,7 @@ TEST_F(WindowsThreads, AWorkerDrivesAModalDialog)
     g_handler = [](HWND, UINT message, WPARAM, LPARAM) -> INT_PTR {
         return message == WM_INITDIALOG || message == WM_STEP;
     };
-    MessageBoxScriptSet({{IDNO, nullptr}});
-    int answer = 0;
-    char title[32] = "";
-    OnNextModalLoop([&](HWND dialog) {
-        worker_ = std::thread([&, dialog] {
-            HWND bar = GetDlgItem(dialog, IDC_BAR);
-            SendMessageA(bar, PBM_SETRANGE32, 0, 100);
-            SendMessageA(bar, PBM_SETSTEP, 1, 0);
-            for (int i = 0; i < 100; ++i) {
-                EXPECT_EQ(SendMessageA(bar, PBM_STEPIT, 0, 0), i);
-            }
-            GetWindowTextA(dialog, title, sizeof title);
-            answer = MessageBoxA(dialog, "Stop saving?", "Salvorin", MB_YESNO | MB_ICONQUESTION);
-            EXPECT_TRUE(PostMessageA(dialog, WM_STEP, 0, 0));
-            EXPECT_TRUE(EndDialog(dialog, 9));
-        });
-    });
-    EXPECT_EQ(RunModal(IDD_SAVING), 9);
-    worker_.join();
-    EXPECT_EQ(answer, IDNO);
-    EXPECT_STREQ(title, "Saving");
-    ASSERT_EQ(MessageBoxLog().size(), 1u);
-    EXPECT_EQ(MessageBoxLog()[0].text, "Stop saving?");
+    RunSavingFromAnotherThread();
 }
 
 TEST_F(WindowsThreads, PostedMessagesArriveWhileAScriptedBoxIsUp)
