@@ -1,19 +1,10 @@
-// MessageBoxA on QMessageBox; the testing library's build adds the script and the log.
+// MessageBoxA on QMessageBox; in the testing library's build the seams log and script it.
 #include <QMessageBox>
-
-#include <deque>
 
 #include "platform/linux/qt/qt_internal.h"
 #include "platform/linux/seam_points.h"
 
 namespace {
-#ifdef SALVORIN_SEAMS
-// GUI thread only: MessageBoxA is carried there from any other thread.
-std::vector<MessageBoxRecord> g_log;
-std::deque<ScriptedAnswer> g_script;
-bool g_scripted = false;
-int g_unscripted = 0;
-#endif
 
 struct BoxRequest {
     std::string text;
@@ -77,42 +68,24 @@ int ShowBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     }
     const BoxRequest record{text != nullptr ? text : "", caption != nullptr ? caption : "Error",
                             type};
-#ifdef SALVORIN_SEAMS
     // Logged when it appears, so boxes raised while it is up come after it.
-    const size_t entry = g_log.size();
-    g_log.push_back(MessageBoxRecord{owner, record.text, record.caption, type, 0});
-#endif
-
+    const size_t entry = MessageBoxLogOpen(owner, text, caption, type);
     const bool ownerWasEnabled = ownerWindow && ownerWindow->enabled;
     if (ownerWindow) {
         ownerWindow->enabled = false;
     }
     int answer = IDCANCEL;
-#ifdef SALVORIN_SEAMS
-    if (g_scripted) {
-        if (!g_script.empty()) {
-            ScriptedAnswer scripted = std::move(g_script.front());
-            g_script.pop_front();
-            if (scripted.before) {
-                scripted.before();
-            }
-            answer = scripted.answer;
-        } else {
-            ++g_unscripted;
-        }
-    } else
-#endif
+    if (!MessageBoxScriptAnswer(&answer)) {
         if (qtplat::SessionEnding()) {
-        answer = (type & 0xF) == MB_OK ? IDOK : IDCANCEL; // the session ends: nobody answers
-    } else {
-        answer = AskForReal(ownerWindow ? ownerWindow->widget.data() : nullptr, record);
+            answer = (type & 0xF) == MB_OK ? IDOK : IDCANCEL; // the session ends: nobody answers
+        } else {
+            answer = AskForReal(ownerWindow ? ownerWindow->widget.data() : nullptr, record);
+        }
     }
     if (ownerWindow && !ownerWindow->destroyed && ownerWasEnabled) {
         ownerWindow->enabled = true;
     }
-#ifdef SALVORIN_SEAMS
-    g_log[entry].answer = answer;
-#endif
+    MessageBoxLogAnswer(entry, answer);
     return answer;
 }
 } // namespace
@@ -128,39 +101,3 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     qtplat::RunOnGui([&] { answer = ShowBox(owner, text, caption, type); });
     return answer;
 }
-
-#ifdef SALVORIN_SEAMS
-void MessageBoxScriptSet(std::vector<ScriptedAnswer> answers)
-{
-    qtplat::RunOnGui([&] {
-        g_script.assign(answers.begin(), answers.end());
-        g_scripted = true;
-        g_unscripted = 0;
-    });
-}
-
-void MessageBoxScriptClear()
-{
-    qtplat::RunOnGui([] {
-        g_script.clear();
-        g_scripted = false;
-    });
-}
-
-const std::vector<MessageBoxRecord>& MessageBoxLog()
-{
-    return g_log;
-}
-
-void MessageBoxLogClear()
-{
-    qtplat::RunOnGui([] { g_log.clear(); });
-}
-
-int MessageBoxUnscriptedCount()
-{
-    int count = 0;
-    qtplat::RunOnGui([&] { count = g_unscripted; });
-    return count;
-}
-#endif // SALVORIN_SEAMS
