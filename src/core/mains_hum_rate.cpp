@@ -184,7 +184,7 @@ void ProbeAt(double cycles, Probes* probes)
         BlockProbe(Blocks[b], cycles, probes->blocks[b]);
     }
     for (int p = 0; p < ProbeCount; ++p) {
-        double sorted[MaximumBlocks];
+        double sorted[MaximumBlocks] = {};
         for (int b = 0; b < BlockCount; ++b) {
             int at = b;
             for (; at > 0 && sorted[at - 1] > probes->blocks[b][p]; --at) {
