@@ -181,13 +181,22 @@ class Sweep : public CampaignTest {
         const std::string name = std::string(action.name) + std::to_string(n);
         fs::create_directory(temp.file(name));
         folder = temp.file(name);
-        const uint64_t size = action.act == Act::SaveAsWholeCancelled ? Oversize : 150000;
-        temp.makeFile(name + "/src.tmp", size);
         sourcePath = In("src.tmp");
+        sourceSize = action.act == Act::SaveAsWholeCancelled ? Oversize : 150000;
+        WriteFiles(action);
         sourceBytes = Contents(sourcePath, 1u << 20);
-        sourceSize = size;
+        oldTarget = ReadWholeFile(In("out.wav"));
+    }
+
+    // The source as made and, for a replacement, the old target, in the run's folder.
+    void WriteFiles(const Action& action)
+    {
+        const std::string name = fs::path(folder).filename().string();
+        fs::remove(sourcePath);
+        fs::remove(In("out.wav"));
+        temp.makeFile(name + "/src.tmp", sourceSize);
         if (Replaces(action.act)) {
-            oldTarget = ReadWholeFile(temp.makeFile(name + "/out.wav", OldTargetSize));
+            temp.makeFile(name + "/out.wav", OldTargetSize);
         }
     }
 
@@ -277,7 +286,6 @@ class Sweep : public CampaignTest {
 
     void UseRecorderFolder()
     {
-        startDirectory = fs::current_path().string();
 #ifdef _WIN32
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Vintrel\\Quorbel", 0, nullptr, 0,
@@ -459,14 +467,7 @@ class Sweep : public CampaignTest {
             StartUp();
             ASSERT_NE(dialog, nullptr);
         }
-        const uint64_t size = sourceSize;
-        fs::remove(sourcePath);
-        fs::remove(In("out.wav"));
-        const std::string name = fs::path(folder).filename().string();
-        temp.makeFile(name + "/src.tmp", size);
-        if (Replaces(action.act)) {
-            temp.makeFile(name + "/out.wav", OldTargetSize);
-        }
+        WriteFiles(action);
         MessageBoxLogClear();
     }
 

@@ -331,43 +331,43 @@ void ScoreCategory(const std::string& category, double rightShare, double rateSh
 // suggestion gets: channels are in the sound of speech, music and effects; near-silence in 8
 // bits holds only the width, and so does the hum-only stretch after a short sound; a hum's
 // rate shows where quieter stretches let its lines through.
-TEST(FormatCorpus, Speech)
+namespace {
+
+struct Floor {
+    const char* test;
+    const char* category;
+    double rightShare;
+    double rateShare;
+};
+
+const Floor Floors[] = {
+    {"Speech", "speech", 0.95, 0},
+    {"Effects", "effects", 0.85, 0},
+    {"Music", "music", 0.95, 0},
+    {"WideStereo", "wide stereo", 0.8, 0},
+    {"NearSilence", "near-silence", 0.4, 0},
+    {"RepeatedSamples", "repeated samples", 0.95, 0},
+    {"MainsHum50Speech", "mains hum 50, speech", 0.6, 0.25},
+    {"MainsHum50Other", "mains hum 50, other", 0.6, 0.25},
+    {"MainsHum60Speech", "mains hum 60, speech", 0.6, 0.25},
+    {"MainsHum60Other", "mains hum 60, other", 0.6, 0.25},
+};
+
+class FormatCorpus : public ::testing::TestWithParam<Floor> {};
+
+void PrintTo(const Floor& floor, std::ostream* out)
 {
-    ScoreCategory("speech", 0.95, 0);
+    *out << floor.category;
 }
-TEST(FormatCorpus, Effects)
+
+} // namespace
+
+TEST_P(FormatCorpus, NoWrongClaimAndEnoughRightOnes)
 {
-    ScoreCategory("effects", 0.85, 0);
+    ScoreCategory(GetParam().category, GetParam().rightShare, GetParam().rateShare);
 }
-TEST(FormatCorpus, Music)
-{
-    ScoreCategory("music", 0.95, 0);
-}
-TEST(FormatCorpus, WideStereo)
-{
-    ScoreCategory("wide stereo", 0.8, 0);
-}
-TEST(FormatCorpus, NearSilence)
-{
-    ScoreCategory("near-silence", 0.4, 0);
-}
-TEST(FormatCorpus, RepeatedSamples)
-{
-    ScoreCategory("repeated samples", 0.95, 0);
-}
-TEST(FormatCorpus, MainsHum50Speech)
-{
-    ScoreCategory("mains hum 50, speech", 0.6, 0.25);
-}
-TEST(FormatCorpus, MainsHum50Other)
-{
-    ScoreCategory("mains hum 50, other", 0.6, 0.25);
-}
-TEST(FormatCorpus, MainsHum60Speech)
-{
-    ScoreCategory("mains hum 60, speech", 0.6, 0.25);
-}
-TEST(FormatCorpus, MainsHum60Other)
-{
-    ScoreCategory("mains hum 60, other", 0.6, 0.25);
-}
+
+INSTANTIATE_TEST_SUITE_P(Categories, FormatCorpus, ::testing::ValuesIn(Floors),
+                         [](const ::testing::TestParamInfo<Floor>& info) {
+                             return std::string(info.param.test);
+                         });

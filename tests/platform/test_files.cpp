@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_calls.h"
 #include "platform/testing/seams.h"
 #include "platform/win32.h"
 #include "support/temp_dir.h"
@@ -132,31 +133,6 @@ std::string ReadAt(const std::string& path, uint64_t offset, size_t count)
     fclose(in);
     bytes.resize(got);
     return bytes;
-}
-
-HANDLE Open(const std::string& path, DWORD access, DWORD share, DWORD creation)
-{
-    return CreateFileA(path.c_str(), access, share, nullptr, creation, FILE_ATTRIBUTE_NORMAL,
-                       nullptr);
-}
-
-DWORD OpenError(const std::string& path, DWORD access, DWORD share, DWORD creation)
-{
-    SetLastError(ERROR_GEN_FAILURE);
-    HANDLE file = Open(path, access, share, creation);
-    const DWORD error = GetLastError(); // also set on success (ERROR_ALREADY_EXISTS)
-    if (file != INVALID_HANDLE_VALUE) {
-        EXPECT_TRUE(CloseHandle(file));
-    }
-    return error;
-}
-
-// Where the 64-bit position of a handle stands now.
-uint64_t Position(HANDLE file)
-{
-    LONG high = 0;
-    const DWORD low = SetFilePointer(file, 0, &high, FILE_CURRENT);
-    return (static_cast<uint64_t>(static_cast<DWORD>(high)) << 32) | low;
 }
 
 // The byte makeFile puts at `offset` (dense part only).

@@ -35,6 +35,7 @@ struct AnyCallRule {
     int call = 0; // in g_sequence; 0 = none armed
     std::function<DWORD(const char* function)> code;
     std::function<void(const char* function)> before;
+    std::string met; // the function whose call the rule met, kept once it is spent
 };
 
 CounterSlot g_slots[kCounterSlots];
@@ -43,7 +44,6 @@ std::atomic<bool> g_armed{false};
 std::mutex g_rulesMutex;
 std::vector<Rule>* g_rules = nullptr; // guarded by g_rulesMutex; never destroyed
 AnyCallRule* g_anyCall = nullptr;     // guarded by g_rulesMutex; never destroyed
-std::string* g_anyCallName = nullptr; // the function the rule met; guarded by g_rulesMutex
 
 size_t HashName(const char* name)
 {
@@ -95,7 +95,6 @@ AnyCallRule& AnyCall()
 {
     if (g_anyCall == nullptr) {
         g_anyCall = new AnyCallRule;
-        g_anyCallName = new std::string;
     }
     return *g_anyCall;
 }
@@ -108,7 +107,7 @@ bool MeetAnyCall(const char* function, int sequence, DWORD* code, std::function<
         return false;
     }
     rule.call = 0;
-    *g_anyCallName = function;
+    rule.met = function;
     if (rule.before) {
         *before = [action = std::move(rule.before), function] { action(function); };
         return false;
@@ -124,11 +123,10 @@ void ArmAnyCall(int nth, std::function<DWORD(const char*)> code,
                 std::function<void(const char*)> before)
 {
     std::lock_guard<std::mutex> lock(g_rulesMutex);
-    AnyCallRule& rule = AnyCall();
-    rule.call = g_sequence.load(std::memory_order_acquire) + (nth < 1 ? 1 : nth);
-    rule.code = std::move(code);
-    rule.before = std::move(before);
-    g_anyCallName->clear();
+    AnyCall() = AnyCallRule{g_sequence.load(std::memory_order_acquire) + (nth < 1 ? 1 : nth),
+                            std::move(code),
+                            std::move(before),
+                            {}};
     g_armed.store(true, std::memory_order_release);
 }
 
@@ -152,7 +150,7 @@ int FaultAnyCallCount()
 std::string FaultAnyCallMet()
 {
     std::lock_guard<std::mutex> lock(g_rulesMutex);
-    return g_anyCallName == nullptr ? std::string() : *g_anyCallName;
+    return g_anyCall == nullptr ? std::string() : g_anyCall->met;
 }
 
 void FaultInject(const char* function, int nth, DWORD code, int times)
@@ -191,7 +189,6 @@ void FaultClearAll()
     std::lock_guard<std::mutex> lock(g_rulesMutex);
     Rules().clear();
     AnyCall() = AnyCallRule{};
-    g_anyCallName->clear();
     g_armed.store(false, std::memory_order_release);
     g_sequence.store(0, std::memory_order_release);
     for (CounterSlot& slot : g_slots) {

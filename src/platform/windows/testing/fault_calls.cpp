@@ -6,34 +6,23 @@ SEAM_FAULT(HANDLE, CreateFileA, INVALID_HANDLE_VALUE,
            (LPCSTR p, DWORD a, DWORD s, LPSECURITY_ATTRIBUTES sa, DWORD c, DWORD f, HANDLE t),
            (p, a, s, sa, c, f, t))
 // A failed read or write has moved no bytes: the system sets the count to 0 first.
-SEAM_REAL_ENTRY(ReadFile)
-static BOOL WINAPI Seam_ReadFile(HANDLE h, LPVOID b, DWORD n, LPDWORD r, LPOVERLAPPED o)
-{
-    DWORD code = 0;
-    if (FaultShouldFail("ReadFile", &code)) {
-        if (r != nullptr) {
-            *r = 0;
-        }
-        SetLastError(code);
-        return FALSE;
-    }
-    return SEAM_REAL(decltype(&Seam_ReadFile), ReadFile)(h, b, n, r, o);
-}
-SEAM_INSTALL(ReadFile, Seam_ReadFile)
-SEAM_REAL_ENTRY(WriteFile)
-static BOOL WINAPI Seam_WriteFile(HANDLE h, LPCVOID b, DWORD n, LPDWORD w, LPOVERLAPPED o)
-{
-    DWORD code = 0;
-    if (FaultShouldFail("WriteFile", &code)) {
-        if (w != nullptr) {
-            *w = 0;
-        }
-        SetLastError(code);
-        return FALSE;
-    }
-    return SEAM_REAL(decltype(&Seam_WriteFile), WriteFile)(h, b, n, w, o);
-}
-SEAM_INSTALL(WriteFile, Seam_WriteFile)
+#define SEAM_FAULT_TRANSFER(name, buffer)                                                          \
+    SEAM_REAL_ENTRY(name)                                                                          \
+    static BOOL WINAPI Seam_##name(HANDLE h, buffer b, DWORD n, LPDWORD moved, LPOVERLAPPED o)     \
+    {                                                                                              \
+        DWORD code = 0;                                                                            \
+        if (FaultShouldFail(#name, &code)) {                                                       \
+            if (moved != nullptr) {                                                                \
+                *moved = 0;                                                                        \
+            }                                                                                      \
+            SetLastError(code);                                                                    \
+            return FALSE;                                                                          \
+        }                                                                                          \
+        return SEAM_REAL(decltype(&Seam_##name), name)(h, b, n, moved, o);                         \
+    }                                                                                              \
+    SEAM_INSTALL(name, Seam_##name)
+SEAM_FAULT_TRANSFER(ReadFile, LPVOID)
+SEAM_FAULT_TRANSFER(WriteFile, LPCVOID)
 SEAM_FAULT(DWORD, SetFilePointer, INVALID_SET_FILE_POINTER, (HANDLE h, LONG d, PLONG hi, DWORD m),
            (h, d, hi, m))
 SEAM_FAULT(BOOL, SetEndOfFile, FALSE, (HANDLE h), (h))
