@@ -20,10 +20,10 @@ set(platform_layers
   "common:common"
   "linux/posix:linux/posix common"
   "linux/wine:linux/wine linux/posix"
-  "linux/qt:linux/qt linux/posix"
+  "linux/qt:linux/qt linux/posix common"
   "linux/sdl:linux/sdl"
   "windows:windows testing common"
-  "testing:testing linux/posix linux/wine linux/qt linux/sdl")
+  "testing:testing common linux/posix linux/wine linux/qt linux/sdl")
 set(interface_regex "^platform/(win32[a-z_]*\\.h|startup\\.h)$")
 set(toolkit_regex "^<(Q[A-Za-z]*|SDL[A-Za-z_]*\\.h|unistd\\.h|fcntl\\.h|dirent\\.h|dlfcn\\.h|pthread\\.h|poll\\.h|sys/.*|linux/.*)>$")
 

@@ -1,16 +1,6 @@
 #include "core/envelope.h"
 
-namespace {
-
-int16_t SampleAt(const unsigned char* bytes, int bits)
-{
-    if (bits == 8) {
-        return static_cast<int16_t>((bytes[0] - 128) * 256);
-    }
-    return static_cast<int16_t>(static_cast<uint16_t>(bytes[0] | bytes[1] << 8));
-}
-
-} // namespace
+#include "core/pcm_frames.h"
 
 void BuildEnvelope(const DataWindow* windows, int count, uint64_t dataLength, int bits,
                    int channels, EnvelopeColumn* columns, int columnCount)
@@ -21,15 +11,14 @@ void BuildEnvelope(const DataWindow* windows, int count, uint64_t dataLength, in
     if (dataLength == 0 || columnCount <= 0) {
         return;
     }
-    const uint32_t sampleBytes = static_cast<uint32_t>(bits / 8);
-    const uint32_t frameBytes = sampleBytes * static_cast<uint32_t>(channels);
+    const uint32_t frameBytes = static_cast<uint32_t>(bits / 8 * channels);
     for (int w = 0; w < count; ++w) {
-        const DataWindow& window = windows[w];
-        for (uint32_t at = 0; at + frameBytes <= window.size; at += frameBytes) {
-            const uint64_t offset = window.offset + at;
+        const PcmFrames frames = FramesOf(windows[w], bits, channels);
+        for (uint32_t f = 0; f < frames.frames; ++f) {
+            const uint64_t offset = windows[w].offset + uint64_t{f} * frameBytes;
             EnvelopeColumn& column = columns[offset * columnCount / dataLength];
             for (int ch = 0; ch < channels; ++ch) {
-                const int16_t sample = SampleAt(window.bytes + at + ch * sampleBytes, bits);
+                const int16_t sample = frames.Wide(f, ch);
                 if (column.empty || sample < column.low[ch]) {
                     column.low[ch] = sample;
                 }

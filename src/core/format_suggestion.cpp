@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "core/mains_hum_rate.h"
+#include "core/pcm_frames.h"
 
 namespace {
 
@@ -38,14 +39,6 @@ constexpr int NearSilenceSteps = 4;
 constexpr double SignFollowShare = 0.97;
 constexpr double EachSignShare = 0.05;
 
-int SampleAt(const unsigned char* bytes, int bits)
-{
-    if (bits == 8) {
-        return bytes[0] - 128;
-    }
-    return static_cast<int16_t>(static_cast<uint16_t>(bytes[0] | bytes[1] << 8));
-}
-
 // How much a reading moves, per channel: sums of absolute and squared steps and distances
 // from the window's mean.
 struct Motion {
@@ -69,26 +62,24 @@ struct Motion {
 Motion MotionOf(const DataWindow* windows, int count, int bits, int channels)
 {
     Motion motion;
-    const int bytesPerSample = bits / 8;
-    const int frameBytes = bytesPerSample * channels;
     for (int w = 0; w < count; ++w) {
-        const uint32_t frames = windows[w].size / frameBytes;
+        const PcmFrames reading = FramesOf(windows[w], bits, channels);
+        const uint32_t frames = reading.frames;
         if (frames < 2) {
             continue;
         }
         for (int c = 0; c < channels; ++c) {
-            const unsigned char* first = windows[w].bytes + c * bytesPerSample;
             int64_t sum = 0;
             for (uint32_t f = 0; f < frames; ++f) {
-                sum += SampleAt(first + f * frameBytes, bits);
+                sum += reading.Sample(f, c);
             }
             const double mean = static_cast<double>(sum) / frames;
-            int previous = SampleAt(first, bits);
+            int previous = reading.Sample(0, c);
             double squaredLevel = (previous - mean) * (previous - mean);
             int64_t steps = 0;
             int64_t squaredSteps = 0;
             for (uint32_t f = 1; f < frames; ++f) {
-                const int sample = SampleAt(first + f * frameBytes, bits);
+                const int sample = reading.Sample(f, c);
                 const int64_t step = sample - previous;
                 steps += step < 0 ? -step : step;
                 squaredSteps += step * step;
@@ -209,15 +200,14 @@ uint16_t SuggestWidth(const DataWindow* windows, int count)
 // and the sound is not one constant.
 bool PairsIdentical(const DataWindow* windows, int count, int bits)
 {
-    const int step = bits / 8;
     bool moves = false;
     for (int w = 0; w < count; ++w) {
-        const unsigned char* bytes = windows[w].bytes;
-        for (uint32_t i = 0; i + 2 * step <= windows[w].size; i += 2 * step) {
-            if (SampleAt(bytes + i, bits) != SampleAt(bytes + i + step, bits)) {
+        const PcmFrames pairs = FramesOf(windows[w], bits, 2);
+        for (uint32_t f = 0; f < pairs.frames; ++f) {
+            if (pairs.Sample(f, 0) != pairs.Sample(f, 1)) {
                 return false;
             }
-            moves = moves || SampleAt(bytes + i, bits) != SampleAt(bytes, bits);
+            moves = moves || pairs.Sample(f, 0) != pairs.Sample(0, 0);
         }
     }
     return moves;
@@ -227,16 +217,14 @@ uint16_t SuggestChannels(const DataWindow* windows, int count, int bits)
 {
     // Consecutive samples in pairs: (even, odd) are one frame's two channels if stereo,
     // (odd, next even) straddle two instants. In mono the two kinds of pair are alike.
-    const int step = bits / 8;
     double same = 0;
     double across = 0;
     for (int w = 0; w < count; ++w) {
-        const unsigned char* bytes = windows[w].bytes;
-        const uint32_t samples = windows[w].size / step;
-        for (uint32_t i = 0; i + 2 < samples; i += 2) {
-            const int a = SampleAt(bytes + i * step, bits);
-            const int b = SampleAt(bytes + (i + 1) * step, bits);
-            const int c = SampleAt(bytes + (i + 2) * step, bits);
+        const PcmFrames mono = FramesOf(windows[w], bits, 1);
+        for (uint32_t i = 0; i + 2 < mono.frames; i += 2) {
+            const int a = mono.Sample(i, 0);
+            const int b = mono.Sample(i + 1, 0);
+            const int c = mono.Sample(i + 2, 0);
             same += std::abs(a - b);
             across += std::abs(b - c);
         }

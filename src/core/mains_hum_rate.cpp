@@ -3,6 +3,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "core/pcm_frames.h"
 #include "core/wave_format.h"
 
 namespace {
@@ -31,14 +32,6 @@ constexpr double FaintShare = 0.1;
 
 float Blocks[MaximumBlocks][BlockFrames];
 int BlockCount = 0;
-
-int SampleAt(const unsigned char* bytes, int bits)
-{
-    if (bits == 8) {
-        return bytes[0] - 128;
-    }
-    return static_cast<int16_t>(static_cast<uint16_t>(bytes[0] | bytes[1] << 8));
-}
 
 // Chains of windows that follow each other in the data (a window DataWindowSize long, then
 // the one that starts where it ends), found among windows in order of offset that may
@@ -98,8 +91,7 @@ int ChainsOf(const DataWindow* windows, int count, uint32_t frameBytes)
 void CollectBlocks(const DataWindow* windows, int count, int bits, int channels)
 {
     BlockCount = 0;
-    const uint32_t sampleBytes = static_cast<uint32_t>(bits / 8);
-    const uint32_t frameBytes = sampleBytes * static_cast<uint32_t>(channels);
+    const uint32_t frameBytes = static_cast<uint32_t>(bits / 8 * channels);
     const int chainCount = ChainsOf(windows, count, frameBytes);
     uint64_t available = 0;
     for (int c = 0; c < chainCount; ++c) {
@@ -120,18 +112,21 @@ void CollectBlocks(const DataWindow* windows, int count, int bits, int channels)
             w = NextWindow[w];
             at -= DataWindowSize;
         }
+        PcmFrames frames = FramesOf(windows[w], bits, channels);
+        uint32_t frame = static_cast<uint32_t>(at / frameBytes);
         float* block = Blocks[BlockCount++];
         double mean = 0;
         for (int i = 0; i < BlockFrames; ++i) {
-            if (at + frameBytes > windows[w].size) {
+            if (frame >= frames.frames) {
                 w = NextWindow[w];
-                at = 0;
+                frames = FramesOf(windows[w], bits, channels);
+                frame = 0;
             }
             int sum = 0;
             for (int ch = 0; ch < channels; ++ch) {
-                sum += SampleAt(windows[w].bytes + at + ch * sampleBytes, bits);
+                sum += frames.Sample(frame, ch);
             }
-            at += frameBytes;
+            ++frame;
             block[i] = static_cast<float>(sum);
             mean += sum;
         }

@@ -22,7 +22,6 @@ class ErrorInfoTest : public ::testing::Test {
         MessageBoxLogClear();
         MessageBoxScriptSet({{IDOK, nullptr}});
     }
-    void TearDown() override { MessageBoxScriptClear(); }
 };
 
 } // namespace

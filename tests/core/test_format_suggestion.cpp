@@ -11,6 +11,7 @@
 #include "core/data_windows.h"
 #include "core/envelope.h"
 #include "core/format_suggestion.h"
+#include "core/pcm_frames.h"
 #include "core/source_file.h"
 #include "platform/testing/seams.h"
 #include "samplegen/samplegen.h"
@@ -349,4 +350,28 @@ TEST(FormatSuggestion, EnvelopeMatchesAnIndependentReading)
     EnvelopeColumn none[4];
     BuildEnvelope(nullptr, 0, 0, 16, 2, none, 4);
     EXPECT_TRUE(none[0].empty && none[3].empty);
+}
+
+// The extremes of each width, in both channels of a frame, and a cut last frame left unread.
+TEST(FormatSuggestion, FramesReadEachWidthAndChannel)
+{
+    const Bytes bytes = {0x00, 0x80, 0xFF, 0x7F, 0x01, 0x80, 0xFF};
+    const DataWindow window{0, static_cast<uint32_t>(bytes.size()), bytes.data()};
+    struct Case {
+        int bits, channels;
+        uint32_t frames;
+        uint32_t frame;
+        int channel, sample, wide;
+    };
+    for (const Case& c : {Case{8, 1, 7, 0, 0, -128, -32768}, Case{8, 1, 7, 2, 0, 127, 32512},
+                          Case{8, 2, 3, 1, 1, -1, -256}, Case{16, 1, 3, 0, 0, -32768, -32768},
+                          Case{16, 1, 3, 1, 0, 32767, 32767}, Case{16, 2, 1, 0, 1, 32767, 32767},
+                          Case{16, 1, 3, 2, 0, -32767, -32767}}) {
+        SCOPED_TRACE(::testing::Message() << c.bits << " bit, " << c.channels << " ch, frame "
+                                          << c.frame << " channel " << c.channel);
+        const PcmFrames frames = FramesOf(window, c.bits, c.channels);
+        EXPECT_EQ(frames.frames, c.frames);
+        EXPECT_EQ(frames.Sample(c.frame, c.channel), c.sample);
+        EXPECT_EQ(frames.Wide(c.frame, c.channel), c.wide);
+    }
 }

@@ -38,7 +38,6 @@ class FileDialogTest : public ::testing::Test {
     {
         owner = CreateDialogParamA(&TestModule, MAKEINTRESOURCEA(IDD_OWNER), nullptr, OwnerProc, 0);
         ASSERT_NE(owner, nullptr);
-        FileDialogLogClear();
         std::memset(file, 0, sizeof file);
         std::memset(&ofn, 0, sizeof ofn);
         ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
@@ -47,12 +46,7 @@ class FileDialogTest : public ::testing::Test {
         ofn.nMaxFile = MAX_PATH;
         ofn.lpstrInitialDir = directory.c_str();
     }
-    void TearDown() override
-    {
-        FileDialogScriptClear();
-        FaultClearAll();
-        DestroyWindow(owner);
-    }
+    void TearDown() override { DestroyWindow(owner); }
 
     void AsOpen(DWORD filterIndex)
     {

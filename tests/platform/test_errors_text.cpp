@@ -190,8 +190,6 @@ TEST(Utf8Text, CaseInsensitiveCompare)
 
 class FaultInjection : public ::testing::Test {
   protected:
-    void SetUp() override { FaultClearAll(); }
-    void TearDown() override { FaultClearAll(); }
 };
 
 TEST_F(FaultInjection, FailsTheNthCallThenRecovers)

@@ -143,8 +143,6 @@ char Pattern(uint64_t offset)
 
 class Files : public ::testing::Test {
   protected:
-    void SetUp() override { FaultClearAll(); }
-    void TearDown() override { FaultClearAll(); }
     TempDir dir;
 };
 

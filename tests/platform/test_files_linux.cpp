@@ -22,8 +22,6 @@ namespace {
 
 class LinuxFiles : public ::testing::Test {
   protected:
-    void SetUp() override { FaultClearAll(); }
-    void TearDown() override { FaultClearAll(); }
     TempDir dir;
 };
 

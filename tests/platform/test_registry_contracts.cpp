@@ -29,7 +29,6 @@ class RegistryContract : public ::testing::Test {
   protected:
     void TearDown() override
     {
-        FaultClearAll();
 #ifdef _WIN32
         RegDeleteTreeA(HKEY_CURRENT_USER, root_.c_str());
 #endif

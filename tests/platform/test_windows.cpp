@@ -75,7 +75,6 @@ class Windows : public ::testing::Test {
     {
         g_messages.clear();
         g_handler = nullptr;
-        FaultClearAll();
     }
     void TearDown() override
     {

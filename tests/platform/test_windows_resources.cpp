@@ -13,13 +13,6 @@ namespace {
 
 class WindowsResources : public ::testing::Test {
   protected:
-    void SetUp() override
-    {
-        FaultClearAll();
-        MessageBoxLogClear();
-        MessageBoxScriptClear();
-    }
-    void TearDown() override { MessageBoxScriptClear(); }
 };
 
 TEST_F(WindowsResources, LoadStringCutsOnlyBetweenCharacters)

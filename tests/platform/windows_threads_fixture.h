@@ -51,8 +51,6 @@ class WindowsThreads : public ::testing::Test {
     {
         g_messages.clear();
         g_handler = nullptr;
-        MessageBoxLogClear();
-        MessageBoxScriptClear();
     }
     void TearDown() override
     {
@@ -61,7 +59,6 @@ class WindowsThreads : public ::testing::Test {
         }
         PumpMessages();
         g_handler = nullptr;
-        MessageBoxScriptClear();
     }
 
     INT_PTR RunModal(int id, HWND parent = nullptr)

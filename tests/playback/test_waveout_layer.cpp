@@ -39,11 +39,7 @@ class WaveOutTest : public ::testing::Test {
             headers[i].dwBufferLength = static_cast<DWORD>(buffers[i].size());
         }
     }
-    void TearDown() override
-    {
-        FaultClearAll();
-        DestroyWindow(window);
-    }
+    void TearDown() override { DestroyWindow(window); }
 
     MMRESULT Open(HWAVEOUT* device)
     {

@@ -88,16 +88,8 @@ TEST(ComposeKeyPath, NeverGrowsBeyond255Characters)
 
 class RegistryReaderTest : public ::testing::Test {
   protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(setenv("USER", "tester", 1), 0);
-        FaultClearAll();
-    }
-    void TearDown() override
-    {
-        CloseKey(key_);
-        FaultClearAll();
-    }
+    void SetUp() override { ASSERT_EQ(setenv("USER", "tester", 1), 0); }
+    void TearDown() override { CloseKey(key_); }
 
     void UseFixture(const char* name) { UseWinePrefix(prefix_, ReadWineHiveFixture(name)); }
     void UseValue(const char* line)

@@ -35,9 +35,7 @@ class StartupDirectoryTest : public ::testing::Test {
         ASSERT_EQ(setenv("USER", "tester", 1), 0);
         ASSERT_EQ(chdir(work_.path().c_str()), 0);
         start_ = CurrentDirectory();
-        FaultClearAll();
     }
-    void TearDown() override { FaultClearAll(); }
 
     void UseValue(const char* line)
     {

@@ -40,17 +40,13 @@ class ProgramTest : public ::testing::Test {
     {
         InitCommonControls();
         ModuleInstance = &ResourceModule;
-        MessageBoxLogClear();
-        FileDialogLogClear();
         WaveOutUseTestDevice(false);
         PendingCommand = 0;
     }
 
     void TearDown() override
     {
-        MessageBoxScriptClear();
-        FileDialogScriptClear();
-        FaultClearAll();
+        FaultClearAll(); // before the source is closed: a fault left armed would keep it open
         CloseHandleVariable(&SourceFile.handle);
     }
 

@@ -34,15 +34,8 @@ inline void HoldCopy(
 
 class SaveTest : public MainDialogTest {
   protected:
-    void SetUp() override
-    {
-        MainDialogTest::SetUp();
-        FileDialogLogClear();
-    }
-
     void TearDown() override
     {
-        FileDialogScriptClear();
         WaveOutUseTestDevice(false);
         MainDialogTest::TearDown();
     }

@@ -10,6 +10,25 @@
 
 #include "platform/testing/seams.h"
 
+namespace {
+
+// Every test starts and ends with the seams at rest: no fault armed, no script set, both logs
+// empty. A fixture clears them itself only where the order within its own set-up matters.
+class SeamsAtRest : public ::testing::EmptyTestEventListener {
+    static void Rest()
+    {
+        FaultClearAll();
+        MessageBoxScriptClear();
+        MessageBoxLogClear();
+        FileDialogScriptClear();
+        FileDialogLogClear();
+    }
+    void OnTestStart(const ::testing::TestInfo&) override { Rest(); }
+    void OnTestEnd(const ::testing::TestInfo&) override { Rest(); }
+};
+
+} // namespace
+
 int main(int argc, char** argv)
 {
 #ifndef _WIN32
@@ -26,5 +45,6 @@ int main(int argc, char** argv)
 #endif
     ::testing::InitGoogleTest(&argc, argv);
     PlatformStartup(argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new SeamsAtRest);
     return RUN_ALL_TESTS();
 }

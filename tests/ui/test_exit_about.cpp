@@ -34,14 +34,9 @@ INT_PTR RunMainDialog(const std::function<void(HWND)>& act, const char* path = n
 
 class ExitTest : public ::testing::Test {
   protected:
-    void SetUp() override
-    {
-        ModuleInstance = &ResourceModule;
-        MessageBoxLogClear();
-    }
+    void SetUp() override { ModuleInstance = &ResourceModule; }
     void TearDown() override
     {
-        MessageBoxScriptClear();
         CloseHandleVariable(&SourceFile.handle);
         PlaybackState.device = nullptr;
     }

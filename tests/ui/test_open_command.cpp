@@ -18,7 +18,6 @@ class OpenCommandTest : public MainDialogTest {
     void SetUp() override
     {
         MainDialogTest::SetUp();
-        FileDialogLogClear();
         ASSERT_TRUE(SetCurrentDirectoryA(temp.path().c_str()));
     }
     void TearDown() override

@@ -242,3 +242,15 @@ bool UserDropUrls(HWND window, const std::vector<std::string>& urls)
     });
     return taken;
 }
+
+void PumpMessages()
+{
+    if (QCoreApplication::instance() == nullptr || !qtplat::OnGuiThread()) {
+        return;
+    }
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    qtplat::DrainGuiQueue();
+    // Windows destroyed while no loop ran are deleted here.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/qt/file_dialog_record.h"
+#include "platform/common/file_dialog_record.h"
 #include "platform/win32.h"
 
 struct FileDialogAnswer {

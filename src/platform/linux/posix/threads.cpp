@@ -10,7 +10,7 @@
 #include <system_error>
 #include <thread>
 
-#include "platform/linux/posix/kernel_object.h"
+#include "platform/linux/posix/thread_object.h"
 #include "platform/linux/seam_points.h"
 #include "platform/win32.h"
 
@@ -18,22 +18,9 @@ namespace {
 
 constexpr DWORD kCreateSuspended = 0x00000004;
 
-struct ThreadState {
-    std::mutex mutex;
-    std::condition_variable finishedChanged;
-    bool finished = false;
-    DWORD exitCode = 0;
-};
-
-DWORD DestroyThreadObject(KernelObject* object);
-
-struct ThreadObject : KernelObject {
-    ThreadObject() : KernelObject(KernelKind::Thread, DestroyThreadObject) {}
-    std::thread thread;
-    std::shared_ptr<ThreadState> state;
-};
-
 std::atomic<DWORD> g_nextThreadId{1};
+
+} // namespace
 
 DWORD DestroyThreadObject(KernelObject* object)
 {
@@ -55,8 +42,6 @@ DWORD DestroyThreadObject(KernelObject* object)
     delete thread;
     return ERROR_SUCCESS;
 }
-
-} // namespace
 
 HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, size_t stackSize, LPTHREAD_START_ROUTINE start,
                     LPVOID parameter, DWORD flags, LPDWORD threadId)
@@ -108,31 +93,3 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, size_t stackSize, LPTHREAD_S
     }
     return static_cast<HANDLE>(static_cast<KernelObject*>(object));
 }
-
-#ifdef SALVORIN_SEAMS // tests look at windows and threads with it; the program does not
-DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds)
-{
-    DWORD code = 0;
-    if (FaultShouldFail("WaitForSingleObject", &code)) {
-        SetLastError(code);
-        return WAIT_FAILED;
-    }
-    std::shared_ptr<ThreadState> state;
-    {
-        KernelRef<ThreadObject> thread(object, KernelKind::Thread);
-        if (!thread) {
-            SetLastError(ERROR_INVALID_HANDLE);
-            return WAIT_FAILED;
-        }
-        state = thread->state;
-    }
-    std::unique_lock<std::mutex> lock(state->mutex);
-    if (milliseconds == INFINITE) {
-        state->finishedChanged.wait(lock, [&state] { return state->finished; });
-        return WAIT_OBJECT_0;
-    }
-    const bool finished = state->finishedChanged.wait_for(
-        lock, std::chrono::milliseconds(milliseconds), [&state] { return state->finished; });
-    return finished ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
-}
-#endif

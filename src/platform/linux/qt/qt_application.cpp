@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "platform/linux/qt/qt_internal.h"
-#include "platform/linux/system_messages.h"
 #include "platform/linux/seam_points.h"
+#include "platform/linux/system_messages.h"
 #include "platform/startup.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -68,11 +68,6 @@ std::condition_variable g_queueDone;
 std::deque<std::function<void()>>* g_queue = nullptr; // guarded by g_queueMutex
 int g_wakeFd = -1;
 QSocketNotifier* g_notifier = nullptr;
-
-#ifdef SALVORIN_SEAMS
-std::mutex g_modalActionMutex;
-std::function<void(HWND)>* g_nextModalAction = nullptr; // guarded by g_modalActionMutex
-#endif                                                  // SALVORIN_SEAMS
 
 void WakeGuiThread()
 {
@@ -274,6 +269,11 @@ const char* CommandLineArgument(int index)
 
 namespace qtplat {
 
+void DrainGuiQueue()
+{
+    DrainQueue();
+}
+
 bool OnGuiThread()
 {
     return g_application == nullptr || QThread::currentThread() == g_application->thread();
@@ -321,44 +321,7 @@ void RunOnGui(const std::function<void()>& work)
     SetLastError(code);
 }
 
-#ifdef SALVORIN_SEAMS
-std::function<void(HWND)> TakeNextModalAction()
-{
-    std::lock_guard<std::mutex> lock(g_modalActionMutex);
-    std::function<void(HWND)> action;
-    if (g_nextModalAction != nullptr) {
-        action = std::move(*g_nextModalAction);
-        delete g_nextModalAction;
-        g_nextModalAction = nullptr;
-    }
-    return action;
-}
-#endif // SALVORIN_SEAMS
-
 } // namespace qtplat
-
-#ifdef SALVORIN_SEAMS
-void OnNextModalLoop(std::function<void(HWND dialog)> action)
-{
-    std::lock_guard<std::mutex> lock(g_modalActionMutex);
-    delete g_nextModalAction;
-    g_nextModalAction = action ? new std::function<void(HWND)>(std::move(action)) : nullptr;
-}
-#endif // SALVORIN_SEAMS
-
-#ifdef SALVORIN_SEAMS
-void PumpMessages()
-{
-    if (g_application == nullptr || !qtplat::OnGuiThread()) {
-        return;
-    }
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    DrainQueue();
-    // Windows destroyed while no loop ran are deleted here.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-#endif // SALVORIN_SEAMS
 
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -133,27 +133,3 @@ BOOL GdiFlush()
     // program's writes: nothing is ever queued.
     return TRUE;
 }
-
-#ifdef SALVORIN_SEAMS // tests look at bitmaps with it; the program does not
-int GetObjectA(HGDIOBJ object, int size, LPVOID buffer)
-{
-    qtplat::Bitmap bitmap;
-    if (!qtplat::BitmapPixels(static_cast<HBITMAP>(object), &bitmap)) {
-        return 0;
-    }
-    if (buffer == nullptr || (size != sizeof(BITMAP) && size != sizeof(DIBSECTION))) {
-        return 0;
-    }
-    DIBSECTION record = {};
-    record.dsBm = BITMAP{0, bitmap.width, bitmap.height, bitmap.width * 4, 1, 32, bitmap.pixels};
-    record.dsBmih.biSize = sizeof(BITMAPINFOHEADER);
-    record.dsBmih.biWidth = bitmap.width;
-    record.dsBmih.biHeight = bitmap.topDown ? -bitmap.height : bitmap.height;
-    record.dsBmih.biPlanes = 1;
-    record.dsBmih.biBitCount = 32;
-    record.dsBmih.biCompression = BI_RGB;
-    record.dsBmih.biSizeImage = static_cast<DWORD>(bitmap.width * 4 * bitmap.height);
-    memcpy(buffer, &record, static_cast<size_t>(size));
-    return size;
-}
-#endif // SALVORIN_SEAMS

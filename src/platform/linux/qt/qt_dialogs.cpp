@@ -24,8 +24,6 @@ using qtplat::WindowRef;
 
 constexpr DWORD kErrorCannotFindWindowClass = 1407;
 
-std::vector<HWND> g_modalStack; // GUI thread only; innermost last
-
 HWND ControlHandle(const WindowRef& dialog, int id)
 {
     for (const WindowRef& control : dialog->controls) {
@@ -134,6 +132,12 @@ void Activate(QWidget* window)
     QApplication::setActiveWindow(window);
 }
 
+} // namespace
+
+namespace qtplat {
+
+std::vector<HWND> ModalDialogs;
+
 void FocusFirstTabStop(const WindowRef& dialog)
 {
     for (const WindowRef& control : dialog->controls) {
@@ -167,7 +171,7 @@ void Place(const WindowRef& dialog, const DLGTEMPLATE_DATA& tpl, QWidget* ownerW
                                  qtplat::MulDivRound(tpl.y, dialog->baseY, 8)));
 }
 
-void Show(const WindowRef& dialog)
+void ShowDialog(const WindowRef& dialog)
 {
     QWidget* widget = dialog->widget;
     if (widget == nullptr) {
@@ -277,6 +281,14 @@ WindowRef BuildDialog(HINSTANCE instance, const DLGTEMPLATE_DATA& tpl, HWND pare
     return dialog;
 }
 
+} // namespace qtplat
+
+namespace {
+
+using qtplat::BuildDialog;
+using qtplat::FocusFirstTabStop;
+using qtplat::ShowDialog;
+
 INT_PTR RunModal(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC proc,
                  LPARAM initParam)
 {
@@ -299,25 +311,19 @@ INT_PTR RunModal(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC p
     if (owner) {
         owner->enabled = false; // Qt's window modality keeps the input away
     }
-    g_modalStack.push_back(dialog->handle);
+    qtplat::ModalDialogs.push_back(dialog->handle);
     QPointer<QWidget> widget = dialog->widget;
     widget->setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
 
     const INT_PTR setFocus = qtplat::CallDialogProc(dialog, WM_INITDIALOG, 0, initParam);
     if (!dialog->destroyed && !dialog->endRequested) {
-        Show(dialog);
+        ShowDialog(dialog);
         if (setFocus != 0) {
             FocusFirstTabStop(dialog);
         }
     }
     if (!dialog->destroyed && !dialog->endRequested) {
-#ifdef SALVORIN_SEAMS
-        std::function<void(HWND)> action = qtplat::TakeNextModalAction();
-        if (action) {
-            const HWND handle = dialog->handle;
-            QTimer::singleShot(0, widget, [action, handle] { action(handle); });
-        }
-#endif
+        ModalLoopStarting(widget.data(), dialog->handle);
         QEventLoop loop;
         dialog->loop = &loop;
         // EndDialog may have come from another thread since the test above; its wake-up is
@@ -329,7 +335,8 @@ INT_PTR RunModal(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC p
     }
     const INT_PTR result = dialog->result;
 
-    g_modalStack.erase(std::find(g_modalStack.begin(), g_modalStack.end(), dialog->handle));
+    qtplat::ModalDialogs.erase(
+        std::find(qtplat::ModalDialogs.begin(), qtplat::ModalDialogs.end(), dialog->handle));
     if (owner && !owner->destroyed && ownerWasEnabled) {
         owner->enabled = true;
     }
@@ -343,33 +350,6 @@ INT_PTR RunModal(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC p
     }
     return result;
 }
-
-#ifdef SALVORIN_SEAMS
-HWND CreateModeless(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC proc,
-                    LPARAM initParam)
-{
-    const DLGTEMPLATE_DATA* tpl = qtplat::FindDialogTemplate(instance, templateName);
-    if (tpl == nullptr) {
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-        return nullptr;
-    }
-    WindowRef dialog = BuildDialog(instance, *tpl, parent, proc, false);
-    if (!dialog) {
-        return nullptr;
-    }
-    const INT_PTR setFocus = qtplat::CallDialogProc(dialog, WM_INITDIALOG, 0, initParam);
-    if (dialog->destroyed) {
-        return nullptr;
-    }
-    if ((tpl->style & WS_VISIBLE) != 0) {
-        Show(dialog);
-    }
-    if (setFocus != 0) {
-        FocusFirstTabStop(dialog);
-    }
-    return dialog->handle;
-}
-#endif
 
 void WakeDialog(HWND handle)
 {
@@ -430,22 +410,6 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DL
     return result;
 }
 
-#ifdef SALVORIN_SEAMS // tests look at windows and threads with it; the program does not
-HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC proc,
-                        LPARAM initParam)
-{
-    DWORD code = 0;
-    if (FaultShouldFail("CreateDialogParamA", &code)) {
-        SetLastError(code);
-        return nullptr;
-    }
-    HWND dialog = nullptr;
-    qtplat::RunOnGui(
-        [&] { dialog = CreateModeless(instance, templateName, parent, proc, initParam); });
-    return dialog;
-}
-#endif
-
 BOOL EndDialog(HWND dialog, INT_PTR result)
 {
     WindowRef record = qtplat::LookupWindow(dialog);
@@ -463,36 +427,3 @@ BOOL EndDialog(HWND dialog, INT_PTR result)
     }
     return TRUE;
 }
-
-#ifdef SALVORIN_SEAMS // tests look at windows and threads with it; the program does not
-BOOL DestroyWindow(HWND window)
-{
-    BOOL done = FALSE;
-    qtplat::RunOnGui([&] {
-        WindowRef record = qtplat::FindWindow(window);
-        if (!record) {
-            return;
-        }
-        if (record->kind == Kind::Dialog) {
-            qtplat::DestroyDialog(record);
-        } else {
-            qtplat::UnregisterWindow(record.get());
-            if (record->widget != nullptr) {
-                record->widget->hide();
-                record->widget->deleteLater();
-            }
-        }
-        done = TRUE;
-    });
-    return done;
-}
-#endif
-
-#ifdef SALVORIN_SEAMS
-HWND ActiveModalDialog()
-{
-    HWND dialog = nullptr;
-    qtplat::RunOnGui([&] { dialog = g_modalStack.empty() ? nullptr : g_modalStack.back(); });
-    return dialog;
-}
-#endif // SALVORIN_SEAMS

@@ -130,6 +130,8 @@ void UnregisterWindow(Window* window);
 WindowRef WindowOfWidget(const QWidget* widget);
 HMENU RegisterMenu(const std::shared_ptr<Menu>& menu);
 std::shared_ptr<Menu> FindMenu(HMENU handle);
+// A command item by id, or (MF_BYPOSITION) a pop-up by its place in the bar; null if none.
+MenuItem* FindMenuItem(Menu& menu, UINT id, UINT flags);
 void UnregisterMenu(HMENU handle);
 
 // Sends to a window on the GUI thread: a dialog's procedure and default handling, or a
@@ -162,6 +164,13 @@ bool BitmapPixels(HBITMAP bitmap, Bitmap* view);
 bool DrawBitmap(HBITMAP bitmap, QPainter* painter, const QRect& target);
 
 // ---- dialogs (qt_dialogs.cpp) ----
+// The dialogs running modally, innermost last (GUI thread only).
+extern std::vector<HWND> ModalDialogs;
+// Builds the dialog of a template, its controls and menu, hidden; null on failure.
+WindowRef BuildDialog(HINSTANCE instance, const DLGTEMPLATE_DATA& tpl, HWND parent, DLGPROC proc,
+                      bool modal);
+void ShowDialog(const WindowRef& dialog);
+void FocusFirstTabStop(const WindowRef& dialog);
 void DestroyDialog(const WindowRef& dialog);
 // Live dialogs whose owner is `owner`.
 std::vector<WindowRef> OwnedDialogs(HWND owner);
@@ -176,6 +185,8 @@ HICON LoadIconFromModule(HINSTANCE instance, int id);
 
 // ---- the GUI thread (qt_application.cpp) ----
 bool OnGuiThread();
+// Runs the work queued for the GUI thread now (GUI thread only).
+void DrainGuiQueue();
 // True once a termination signal has ended the session: no box or file dialog opens.
 bool SessionEnding();
 // Turns SIGTERM, SIGINT and SIGHUP into WM_ENDSESSION for every dialog (qt_session_end.cpp).
@@ -185,9 +196,16 @@ void RunOnGui(const std::function<void()>& work);
 // Queues `work` for the GUI thread; delivered in order with posted messages by whatever
 // loop runs (nested ones included) or by PumpMessages.
 void QueueForGui(std::function<void()> work);
-#ifdef SALVORIN_SEAMS
-// Takes the action registered by OnNextModalLoop, if any.
-std::function<void(HWND)> TakeNextModalAction();
-#endif
 
 } // namespace qtplat
+
+// Carries a call made on another thread over to the GUI thread: the enclosing function
+// returns what the same call returned there.
+#define CARRY_TO_GUI(type, call)                                                                   \
+    do {                                                                                           \
+        if (!qtplat::OnGuiThread()) {                                                              \
+            type carried{};                                                                        \
+            qtplat::RunOnGui([&] { carried = call; });                                             \
+            return carried;                                                                        \
+        }                                                                                          \
+    } while (0)

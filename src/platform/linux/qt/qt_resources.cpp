@@ -26,9 +26,6 @@ struct HICON__ {
 
 namespace {
 constexpr UINT kByPosition = 0x00000400;
-#ifdef SALVORIN_SEAMS
-constexpr UINT kNoItem = 0xFFFFFFFF; // GetMenuState, which only tests call
-#endif
 
 std::mutex g_iconsMutex;
 std::vector<std::unique_ptr<HICON__>>* g_icons = nullptr; // guarded by g_iconsMutex
@@ -104,26 +101,6 @@ bool ResourceId(LPCSTR name, int* id)
     return false;
 }
 
-qtplat::MenuItem* FindItem(qtplat::Menu& menu, UINT id, UINT flags)
-{
-    if ((flags & kByPosition) != 0) {
-        int position = 0;
-        for (qtplat::MenuItem& item : menu.items) {
-            if ((item.flags & MF_POPUP) != 0 && item.popupIndex >= 0 &&
-                position++ == static_cast<int>(id)) {
-                return &item;
-            }
-        }
-        return nullptr;
-    }
-    for (qtplat::MenuItem& item : menu.items) {
-        if ((item.flags & (MF_POPUP | MF_SEPARATOR)) == 0 && item.id == id) {
-            return &item;
-        }
-    }
-    return nullptr;
-}
-
 // Adds the entries from `index` on to `container` (the bar or a pop-up) up to the one
 // flagged MF_END; returns the index after it.
 int AddEntries(const MENU_DATA& data, int index, QWidget* container, qtplat::Menu& menu,
@@ -178,6 +155,26 @@ int AddEntries(const MENU_DATA& data, int index, QWidget* container, qtplat::Men
 } // namespace
 
 namespace qtplat {
+
+MenuItem* FindMenuItem(Menu& menu, UINT id, UINT flags)
+{
+    if ((flags & kByPosition) != 0) {
+        int position = 0;
+        for (MenuItem& item : menu.items) {
+            if ((item.flags & MF_POPUP) != 0 && item.popupIndex >= 0 &&
+                position++ == static_cast<int>(id)) {
+                return &item;
+            }
+        }
+        return nullptr;
+    }
+    for (MenuItem& item : menu.items) {
+        if ((item.flags & (MF_POPUP | MF_SEPARATOR)) == 0 && item.id == id) {
+            return &item;
+        }
+    }
+    return nullptr;
+}
 
 const DLGTEMPLATE_DATA* FindDialogTemplate(HINSTANCE instance, LPCSTR name)
 {
@@ -355,7 +352,7 @@ BOOL EnableMenuItem(HMENU menu, UINT id, UINT enable)
     BOOL previous = -1;
     qtplat::RunOnGui([&] {
         std::shared_ptr<qtplat::Menu> record = qtplat::FindMenu(menu);
-        qtplat::MenuItem* item = record ? FindItem(*record, id, enable) : nullptr;
+        qtplat::MenuItem* item = record ? qtplat::FindMenuItem(*record, id, enable) : nullptr;
         if (item == nullptr) {
             return;
         }
@@ -368,54 +365,3 @@ BOOL EnableMenuItem(HMENU menu, UINT id, UINT enable)
     });
     return previous;
 }
-
-#ifdef SALVORIN_SEAMS // tests look at windows and threads with it; the program does not
-UINT GetMenuState(HMENU menu, UINT id, UINT flags)
-{
-    UINT state = kNoItem;
-    qtplat::RunOnGui([&] {
-        std::shared_ptr<qtplat::Menu> record = qtplat::FindMenu(menu);
-        qtplat::MenuItem* item = record ? FindItem(*record, id, flags) : nullptr;
-        if (item != nullptr) {
-            state = item->flags & (MF_GRAYED | MF_DISABLED | MF_SEPARATOR | MF_POPUP);
-        }
-    });
-    return state;
-}
-#endif
-
-#ifdef SALVORIN_SEAMS
-std::string MenuItemText(HMENU menu, UINT id)
-{
-    std::string text;
-    qtplat::RunOnGui([&] {
-        std::shared_ptr<qtplat::Menu> record = qtplat::FindMenu(menu);
-        qtplat::MenuItem* item = record ? FindItem(*record, id, MF_BYCOMMAND) : nullptr;
-        if (item != nullptr) {
-            text = item->text;
-        }
-    });
-    return text;
-}
-#endif // SALVORIN_SEAMS
-
-#ifdef SALVORIN_SEAMS
-COLORREF IconPixel(HICON icon, int scale, int x, int y)
-{
-    COLORREF color = 0xFFFFFFFF;
-    qtplat::RunOnGui([&] {
-        if (!qtplat::IsIcon(icon) || scale <= 0) {
-            return;
-        }
-        const QImage image = icon->image.pixmap(icon->size * scale).toImage();
-        if (!image.valid(x, y)) {
-            return;
-        }
-        const QRgb pixel = image.pixel(x, y);
-        if (qAlpha(pixel) != 0) {
-            color = RGB(qRed(pixel), qGreen(pixel), qBlue(pixel));
-        }
-    });
-    return color;
-}
-#endif // SALVORIN_SEAMS

@@ -46,16 +46,6 @@ struct StockBrushes {
 };
 StockBrushes g_stock;
 
-// Carries a call made on another thread over to the GUI thread.
-#define CARRY_TO_GUI(type, call)                                                                   \
-    do {                                                                                           \
-        if (!qtplat::OnGuiThread()) {                                                              \
-            type carried{};                                                                        \
-            qtplat::RunOnGui([&] { carried = call; });                                             \
-            return carried;                                                                        \
-        }                                                                                          \
-    } while (0)
-
 uintptr_t NewHandle()
 {
     g_nextHandle += 4;
@@ -401,18 +391,6 @@ BOOL EnableWindow(HWND window, BOOL enable)
     return wasDisabled;
 }
 
-#ifdef SALVORIN_SEAMS // tests look at windows and threads with it; the program does not
-BOOL IsWindowEnabled(HWND window)
-{
-    CARRY_TO_GUI(BOOL, IsWindowEnabled(window));
-    WindowRef record = qtplat::FindWindow(window);
-    if (!record) {
-        return FALSE;
-    }
-    return (record->style & WS_DISABLED) == 0 && record->enabled ? TRUE : FALSE;
-}
-#endif
-
 BOOL ShowWindow(HWND window, int command)
 {
     CARRY_TO_GUI(BOOL, ShowWindow(window, command));
@@ -435,18 +413,6 @@ BOOL ShowWindow(HWND window, int command)
     return wasVisible;
 }
 
-#ifdef SALVORIN_SEAMS // tests look at windows and threads with it; the program does not
-BOOL IsWindowVisible(HWND window)
-{
-    CARRY_TO_GUI(BOOL, IsWindowVisible(window));
-    WindowRef record = qtplat::FindWindow(window);
-    if (!record || record->widget == nullptr) {
-        return FALSE;
-    }
-    return record->widget->isHidden() ? FALSE : TRUE;
-}
-#endif
-
 BOOL SetWindowTextA(HWND window, LPCSTR text)
 {
     CARRY_TO_GUI(BOOL, SetWindowTextA(window, text));
@@ -457,22 +423,6 @@ BOOL SetWindowTextA(HWND window, LPCSTR text)
     qtplat::DispatchMessage(record, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     return TRUE;
 }
-
-#ifdef SALVORIN_SEAMS // tests look at windows and threads with it; the program does not
-int GetWindowTextA(HWND window, LPSTR buffer, int size)
-{
-    CARRY_TO_GUI(int, GetWindowTextA(window, buffer, size));
-    if (buffer != nullptr && size > 0) {
-        buffer[0] = '\0';
-    }
-    WindowRef record = qtplat::FindWindow(window);
-    if (!record) {
-        return 0;
-    }
-    return static_cast<int>(
-        qtplat::DispatchMessage(record, WM_GETTEXT, size, reinterpret_cast<LPARAM>(buffer)));
-}
-#endif
 
 UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned)
 {
@@ -562,22 +512,6 @@ HWND SetFocus(HWND window)
     return previous;
 }
 
-#ifdef SALVORIN_SEAMS // tests look at windows and threads with it; the program does not
-BOOL GetWindowRect(HWND window, RECT* rect)
-{
-    CARRY_TO_GUI(BOOL, GetWindowRect(window, rect));
-    WindowRef record = qtplat::FindWindow(window);
-    if (!record || record->widget == nullptr || rect == nullptr) {
-        return FALSE;
-    }
-    QWidget* widget = record->widget;
-    QRect area = widget->isWindow() ? widget->frameGeometry()
-                                    : QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
-    *rect = RECT{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
-    return TRUE;
-}
-#endif
-
 BOOL GetClientRect(HWND window, RECT* rect)
 {
     CARRY_TO_GUI(BOOL, GetClientRect(window, rect));
@@ -607,37 +541,6 @@ BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase)
     }
     return TRUE;
 }
-
-#ifdef SALVORIN_SEAMS // tests look at windows and threads with it; the program does not
-BOOL MapDialogRect(HWND dialog, RECT* rect)
-{
-    CARRY_TO_GUI(BOOL, MapDialogRect(dialog, rect));
-    WindowRef record = qtplat::FindWindow(dialog);
-    if (!record || record->kind != qtplat::Kind::Dialog || rect == nullptr) {
-        if (record) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        }
-        return FALSE;
-    }
-    rect->left = qtplat::MulDivRound(rect->left, record->baseX, 4);
-    rect->right = qtplat::MulDivRound(rect->right, record->baseX, 4);
-    rect->top = qtplat::MulDivRound(rect->top, record->baseY, 8);
-    rect->bottom = qtplat::MulDivRound(rect->bottom, record->baseY, 8);
-    return TRUE;
-}
-#endif
-
-#ifdef SALVORIN_SEAMS // tests look at windows and threads with it; the program does not
-HMENU GetMenu(HWND window)
-{
-    CARRY_TO_GUI(HMENU, GetMenu(window));
-    WindowRef record = qtplat::FindWindow(window);
-    if (!record || !record->menu) {
-        return nullptr;
-    }
-    return record->menu->handle;
-}
-#endif
 
 COLORREF SetTextColor(HDC dc, COLORREF color)
 {
@@ -673,24 +576,3 @@ BOOL InitCommonControls()
 {
     return TRUE;
 }
-
-#ifdef SALVORIN_SEAMS
-bool QueryStaticTextColor(HWND control, COLORREF* color, HBRUSH* brush)
-{
-    bool answered = false;
-    qtplat::RunOnGui([&] { answered = qtplat::StaticColorQuery(control, color, brush); });
-    return answered;
-}
-#endif // SALVORIN_SEAMS
-
-#ifdef SALVORIN_SEAMS
-HICON WindowIcon(HWND window, int which)
-{
-    CARRY_TO_GUI(HICON, WindowIcon(window, which));
-    WindowRef record = qtplat::LookupWindow(window);
-    if (!record || (which != ICON_SMALL && which != ICON_BIG)) {
-        return nullptr;
-    }
-    return record->icons[which];
-}
-#endif // SALVORIN_SEAMS
