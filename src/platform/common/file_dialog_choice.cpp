@@ -40,6 +40,23 @@ std::string CurrentDirectory()
     return std::string(text.begin(), text.end());
 }
 
+// The lpstrFilter items in order; the list ends at the first empty item (two NULs in a row).
+std::vector<std::string> FilterItems(LPCSTR filter)
+{
+    std::vector<std::string> items;
+    for (const char* item = filter; item != nullptr && *item != '\0';
+         item += std::strlen(item) + 1) {
+        items.emplace_back(item);
+    }
+    return items;
+}
+
+std::string LastPart(const std::string& path)
+{
+    const size_t at = LastSeparator(path);
+    return at == std::string::npos ? path : path.substr(at + 1);
+}
+
 } // namespace
 
 FileDialogRecord RecordOf(const OPENFILENAMEA& ofn, bool save)
@@ -54,16 +71,6 @@ FileDialogRecord RecordOf(const OPENFILENAMEA& ofn, bool save)
     record.flags = ofn.Flags;
     record.maxFile = ofn.nMaxFile;
     return record;
-}
-
-std::vector<std::string> FilterItems(LPCSTR filter)
-{
-    std::vector<std::string> items;
-    for (const char* item = filter; item != nullptr && *item != '\0';
-         item += std::strlen(item) + 1) {
-        items.emplace_back(item);
-    }
-    return items;
 }
 
 DWORD EntryPair(DWORD filterIndex, size_t pairs)
@@ -84,12 +91,6 @@ bool Exists(const std::string& path)
 {
     std::error_code error;
     return !path.empty() && fs::exists(PathOf(path), error);
-}
-
-std::string LastPart(const std::string& path)
-{
-    const size_t at = LastSeparator(path);
-    return at == std::string::npos ? path : path.substr(at + 1);
 }
 
 std::string Join(const std::string& directory, const std::string& name)

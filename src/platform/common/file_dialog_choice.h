@@ -13,15 +13,12 @@ namespace filechoice {
 
 // What the caller asks of the dialog, as the log keeps it.
 FileDialogRecord RecordOf(const OPENFILENAMEA& ofn, bool save);
-// The lpstrFilter items in order; the list ends at the first empty item (two NULs in a row).
-std::vector<std::string> FilterItems(LPCSTR filter);
 // The pair the dialog opens with (1-based): nFilterIndex when it names one, else the first;
 // 0 without pairs.
 DWORD EntryPair(DWORD filterIndex, size_t pairs);
 
 bool IsDirectory(const std::string& path);
 bool Exists(const std::string& path);
-std::string LastPart(const std::string& path);
 // `name` in `directory`; an absolute name stands alone.
 std::string Join(const std::string& directory, const std::string& name);
 // Where the dialog starts and what its name field shows: a folder in the proposed name wins

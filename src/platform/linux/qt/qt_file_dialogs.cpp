@@ -3,8 +3,9 @@
 //
 // The must-exist rules and the overwrite question are ours rather than Qt's: Qt checks
 // neither the folder of a new name nor a missing file without a blocking box of its own,
-// and the same rules then serve the scripted answers. Refusals and the question are shown
-// window-modal over the dialog, which stays up for another choice, as on Win32.
+// and the same rules (common/file_dialog_choice.cpp) serve the tests' scripted answers. Refusals
+// and the question are shown window-modal over the dialog, which stays up for another choice, as on
+// Win32.
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QCompleter>
@@ -288,11 +289,10 @@ BOOL RunFileDialog(OPENFILENAMEA* ofn, bool save, DWORD* error)
         owner->enabled = false;
     }
     BOOL result = FALSE;
-    if (FileDialogScriptAnswer(ofn, &record, save, &result, error)) {
-        // answered by the test script
-    } else if (qtplat::SessionEnding()) {
+    const bool scripted = FileDialogScriptAnswer(ofn, &record, save, &result, error);
+    if (!scripted && qtplat::SessionEnding()) {
         *error = 0; // the session ends: cancelled
-    } else {
+    } else if (!scripted) {
         result = AskForReal(ofn, record, save, owner ? owner->widget.data() : nullptr, error);
     }
     if (owner && !owner->destroyed && ownerWasEnabled) {

@@ -28,14 +28,11 @@ BOOL FileDialog(const char* name, LPOPENFILENAMEA ofn, bool save)
     const size_t entry = FileDialogLogOpen(record);
     BOOL result = FALSE;
     DWORD error = 0;
-    t_answeredHere = true;
-    if (FileDialogScriptAnswer(ofn, &record, save, &result, &error)) {
-        // answered from the script
-    } else {
+    t_answeredHere = FileDialogScriptAnswer(ofn, &record, save, &result, &error);
+    if (!t_answeredHere) {
         using Call = BOOL(WINAPI*)(LPOPENFILENAMEA);
         result =
             save ? SEAM_REAL(Call, GetSaveFileNameA)(ofn) : SEAM_REAL(Call, GetOpenFileNameA)(ofn);
-        t_answeredHere = false;
         error = SEAM_REAL(DWORD(WINAPI*)(), CommDlgExtendedError)();
         if (result) {
             record.chosen = ofn->lpstrFile;
