@@ -21,7 +21,7 @@ set(platform_layers
   "linux/posix:linux/posix common"
   "linux/wine:linux/wine linux/posix"
   "linux/qt:linux/qt linux/posix common"
-  "linux/sdl:linux/sdl"
+  "linux/sdl:linux/sdl common"
   "windows:windows testing common"
   "testing:testing common linux/posix linux/wine linux/qt linux/sdl")
 set(interface_regex "^platform/(win32[a-z_]*\\.h|startup\\.h)$")
@@ -91,17 +91,20 @@ foreach(entry IN LISTS platform_layers)
   endforeach()
 endforeach()
 
-# The shared files of linux/ (the headers, the wave-out calls) and the interface itself stand
-# on the interface alone; seam_points.h is the one door to the seams.
-file(GLOB shared ${SOURCE_DIR}/src/platform/linux/*.h ${SOURCE_DIR}/src/platform/linux/*.cpp
-  ${SOURCE_DIR}/src/platform/*.h)
+# The shared files of linux/ (the headers, the wave-out calls) stand on the interface and
+# common/, the interface itself on nothing; seam_points.h is the one door to the seams.
+file(GLOB shared ${SOURCE_DIR}/src/platform/linux/*.h ${SOURCE_DIR}/src/platform/linux/*.cpp)
 foreach(file IN LISTS shared)
   get_filename_component(name ${file} NAME)
   if(name STREQUAL "seam_points.h")
     check_file(${file} "testing" FALSE "")
   else()
-    check_file(${file} "" FALSE "")
+    check_file(${file} "common" FALSE "")
   endif()
+endforeach()
+file(GLOB interface ${SOURCE_DIR}/src/platform/*.h)
+foreach(file IN LISTS interface)
+  check_file(${file} "" FALSE "")
 endforeach()
 
 if(failures)

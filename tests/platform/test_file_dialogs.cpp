@@ -41,6 +41,30 @@ TEST_F(FileDialogTest, ScriptedChoiceReturnsTheFullPathAndThePair)
     EXPECT_EQ(FileDialogUnscriptedCount(), 1);
 }
 
+// Where the name and its extension start in the path handed back: a dot in a folder's name
+// is no extension, and a name ending in a dot has an empty one (0).
+TEST_F(FileDialogTest, TheNameAndItsExtensionAreFoundInThePathHandedBack)
+{
+    ASSERT_TRUE(std::filesystem::create_directory(temp.file("d.ir")));
+    const std::string folder = temp.file("d.ir") + TempDir::Separator;
+    struct Case {
+        const char* name;
+        size_t extensionFromEnd; // 0: none, the offset is the path's length
+        bool empty;              // a trailing dot: the offset is 0
+    };
+    for (const Case& c : {Case{"take.wav", 3, false}, Case{"take", 0, false},
+                          Case{"take.", 0, true}, Case{".wav", 3, false}}) {
+        SCOPED_TRACE(c.name);
+        AsSave("");
+        FileDialogScriptSet({Choose(folder + c.name)});
+        ASSERT_TRUE(GetSaveFileNameA(&ofn));
+        const std::string path = folder + c.name;
+        EXPECT_EQ(file, path);
+        EXPECT_EQ(ofn.nFileOffset, folder.size());
+        EXPECT_EQ(ofn.nFileExtension, c.empty ? 0u : path.size() - c.extensionFromEnd);
+    }
+}
+
 TEST_F(FileDialogTest, MustExistRulesRefuseInsideTheDialog)
 {
     temp.makeFile("a.tmp", 10);

@@ -123,7 +123,7 @@ void StartPlace(const FileDialogRecord& record, std::string* directory, std::str
 
 std::string Refusal(const std::string& path, DWORD flags, DWORD maxFile)
 {
-    if (path.size() >= maxFile || LastPart(path).size() > NameMax) {
+    if (RefusesTooLong && (path.size() >= maxFile || LastPart(path).size() > NameMax)) {
         return LastPart(path).substr(0, 40) + "...\nThe path is too long: at most " +
                std::to_string(maxFile - 1) + " bytes.\nChoose a shorter name or folder.";
     }

@@ -25,9 +25,14 @@ std::string Join(const std::string& directory, const std::string& name);
 // over the initial directory; without either, the current directory.
 void StartPlace(const FileDialogRecord& record, std::string* directory, std::string* name);
 
-// Why the dialog refuses `path`, or "" when it takes it. A path that does not fit the
-// caller's buffer is refused here, so the user can choose again, rather than failing the
-// call after the dialog has closed.
+// Why the dialog refuses `path`, or "" when it takes it. Our dialog refuses a path that
+// does not fit the caller's buffer, so the user can choose again, rather than failing the
+// call after it has closed; the system's, on Windows, ends with FNERR_BUFFERTOOSMALL.
+#ifdef _WIN32
+inline constexpr bool RefusesTooLong = false;
+#else
+inline constexpr bool RefusesTooLong = true;
+#endif
 std::string Refusal(const std::string& path, DWORD flags, DWORD maxFile);
 bool MustAskToReplace(const std::string& path, DWORD flags, bool save);
 std::string ReplaceQuestion(const std::string& path);

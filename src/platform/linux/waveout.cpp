@@ -1,339 +1,64 @@
-// The wave-out calls over a backend (waveout_device.h): the queue of headers, the
-// completions and the position are the same for every backend; a backend only opens,
-// starts and closes its device and has its driver ask for periods (FeedPeriod). Each
-// header that has been played, or is returned by a reset, comes back to the program only as
-// a posted MM_WOM_DONE.
-#include <algorithm>
-#include <cstring>
-#include <map>
-
+// The waveOut* calls: a test's fault first, then the queue (common/waveout_queue.cpp) on
+// the backend this library chose.
+#include "platform/common/waveout_queue.h"
 #include "platform/linux/seam_points.h"
-#include "platform/linux/system_messages.h"
-#include "platform/linux/waveout_device.h"
-#include "platform/win32.h"
 
-namespace waveout {
 namespace {
 
-constexpr uint32_t MinimumRate = 8000;
-constexpr uint32_t MaximumRate = 99999;
-
-std::mutex g_registryMutex;
-std::map<HWAVEOUT, DeviceRef>* g_devices = nullptr; // guarded; never destroyed
-uintptr_t g_nextHandle = 0x57A0000;                 // handles never repeat
-
-DeviceRef Lookup(HWAVEOUT handle)
+// The injected failure of `call`, or MMSYSERR_NOERROR when it goes ahead.
+MMRESULT Fault(const char* call)
 {
-    std::lock_guard<std::mutex> lock(g_registryMutex);
-    if (g_devices == nullptr) {
-        return nullptr;
-    }
-    auto found = g_devices->find(handle);
-    return found == g_devices->end() ? nullptr : found->second;
-}
-
-HWAVEOUT Register(const DeviceRef& device)
-{
-    std::lock_guard<std::mutex> lock(g_registryMutex);
-    if (g_devices == nullptr) {
-        g_devices = new std::map<HWAVEOUT, DeviceRef>;
-    }
-    HWAVEOUT handle = reinterpret_cast<HWAVEOUT>(g_nextHandle++);
-    device->handle = handle;
-    (*g_devices)[handle] = device;
-    return handle;
-}
-
-void Unregister(HWAVEOUT handle)
-{
-    std::lock_guard<std::mutex> lock(g_registryMutex);
-    if (g_devices != nullptr) {
-        g_devices->erase(handle);
-    }
-}
-
-bool FormatPlayable(const WAVEFORMATEX* format)
-{
-    if (format->wFormatTag != WAVE_FORMAT_PCM) {
-        return false;
-    }
-    if (format->nChannels != 1 && format->nChannels != 2) {
-        return false;
-    }
-    if (format->wBitsPerSample != 8 && format->wBitsPerSample != 16) {
-        return false;
-    }
-    if (format->nSamplesPerSec < MinimumRate || format->nSamplesPerSec > MaximumRate) {
-        return false;
-    }
-    const uint32_t align = format->nChannels * format->wBitsPerSample / 8u;
-    return format->nBlockAlign == align &&
-           format->nAvgBytesPerSec == format->nSamplesPerSec * align;
-}
-
-bool HeaderArgumentsValid(LPWAVEHDR header, UINT size)
-{
-    return header != nullptr && size >= sizeof(WAVEHDR);
-}
-
-bool IsQueued(const Device* device, const WAVEHDR* header)
-{
-    for (const WAVEHDR* entry = device->head; entry != nullptr; entry = entry->lpNext) {
-        if (entry == header) {
-            return true;
-        }
-    }
-    return false;
+    DWORD code = 0;
+    return FaultShouldFail(call, &code) ? static_cast<MMRESULT>(code) : MMSYSERR_NOERROR;
 }
 
 } // namespace
-
-uint64_t PlayedBytes(const Device* device)
-{
-    return device->played;
-}
-
-void FeedPeriod(Device* device, unsigned char* stream, DWORD wanted)
-{
-    DWORD filled = 0;
-    std::lock_guard<std::mutex> lock(device->mutex);
-    // A driver asks for this period only after it has given the last one to the sound
-    // server and the server has made room (SDL does): what that period held has been played.
-    // Reporting a header done when its last byte was copied instead let the program close the
-    // device while the server still had the end of the sound to play.
-    while (device->head != nullptr && device->head != device->playing) {
-        CompleteHead(device);
-    }
-    device->played = device->handedOver;
-    while (filled < wanted && device->playing != nullptr) {
-        WAVEHDR* header = device->playing;
-        const DWORD left = header->dwBufferLength - device->playingOffset;
-        const DWORD take = std::min(left, wanted - filled);
-        if (take > 0) {
-            memcpy(stream + filled, header->lpData + device->playingOffset, take);
-        }
-        filled += take;
-        device->handedOver += take;
-        device->playingOffset += take;
-        if (device->playingOffset == header->dwBufferLength) {
-            device->playing = header->lpNext;
-            device->playingOffset = 0;
-        }
-    }
-    if (filled < wanted) {
-        memset(stream + filled, device->silence, wanted - filled);
-    }
-}
-
-void CompleteHead(Device* device)
-{
-    WAVEHDR* header = device->head;
-    device->head = header->lpNext;
-    if (device->head == nullptr) {
-        device->tail = nullptr;
-    }
-    if (device->playing == header) {
-        device->playing = header->lpNext;
-        device->playingOffset = 0;
-    }
-    header->lpNext = nullptr;
-    header->dwFlags = (header->dwFlags & ~static_cast<DWORD>(WHDR_INQUEUE)) | WHDR_DONE;
-    if (device->window != nullptr) {
-        PostSystemMessage(device->window, MM_WOM_DONE, reinterpret_cast<WPARAM>(device->handle),
-                          reinterpret_cast<LPARAM>(header));
-    }
-}
-
-} // namespace waveout
-
-using waveout::Device;
-using waveout::DeviceRef;
 
 MMRESULT waveOutOpen(LPHWAVEOUT handle, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR callback,
                      DWORD_PTR instance, DWORD flags)
 {
     (void)instance;
-    DWORD code = 0;
-    if (FaultShouldFail("waveOutOpen", &code)) {
+    if (const MMRESULT failed = Fault("waveOutOpen")) {
         if (handle != nullptr) {
             *handle = nullptr;
         }
-        return static_cast<MMRESULT>(code);
+        return failed;
     }
-    const bool query = (flags & WAVE_FORMAT_QUERY) != 0;
-    if ((handle == nullptr && !query) || format == nullptr) {
-        return MMSYSERR_INVALPARAM;
-    }
-    if (handle != nullptr) {
-        *handle = nullptr;
-    }
-    if (deviceId != WAVE_MAPPER && deviceId != 0) {
-        return MMSYSERR_BADDEVICEID;
-    }
-    const DWORD callbackType = flags & CALLBACK_TYPEMASK;
-    if ((flags & ~(CALLBACK_TYPEMASK | WAVE_FORMAT_QUERY)) != 0 ||
-        (callbackType != CALLBACK_WINDOW && callbackType != CALLBACK_NULL)) {
-        return MMSYSERR_INVALFLAG;
-    }
-    if (!waveout::FormatPlayable(format)) {
-        return WAVERR_BADFORMAT;
-    }
-    if (query) {
-        return MMSYSERR_NOERROR;
-    }
-    HWND window = reinterpret_cast<HWND>(callback);
-    if (callbackType == CALLBACK_WINDOW && !IsWindow(window)) {
-        return MMSYSERR_INVALPARAM;
-    }
-
-    auto device = std::make_shared<Device>();
-    device->window = callbackType == CALLBACK_WINDOW ? window : nullptr;
-    device->format = *format;
-    device->silence = format->wBitsPerSample == 8 ? 0x80 : 0x00;
-    device->backend = waveout::ChosenBackend();
-    const MMRESULT opened = device->backend->open(device);
-    if (opened != MMSYSERR_NOERROR) {
-        return opened;
-    }
-    *handle = waveout::Register(device);
-    return MMSYSERR_NOERROR;
+    return waveout::Open(handle, deviceId, format, callback, flags, waveout::ChosenBackend());
 }
-
-namespace {
-
-// What every call on an open device does first: the injected failure, then the handle.
-MMRESULT FindDevice(const char* call, HWAVEOUT handle, DeviceRef* device)
-{
-    DWORD code = 0;
-    if (FaultShouldFail(call, &code)) {
-        return static_cast<MMRESULT>(code);
-    }
-    *device = waveout::Lookup(handle);
-    return *device ? MMSYSERR_NOERROR : MMSYSERR_INVALHANDLE;
-}
-
-} // namespace
 
 MMRESULT waveOutPrepareHeader(HWAVEOUT handle, LPWAVEHDR header, UINT size)
 {
-    DeviceRef device;
-    if (const MMRESULT failed = FindDevice("waveOutPrepareHeader", handle, &device)) {
-        return failed;
-    }
-    if (!waveout::HeaderArgumentsValid(header, size) || header->lpData == nullptr) {
-        return MMSYSERR_INVALPARAM;
-    }
-    std::lock_guard<std::mutex> lock(device->mutex);
-    if ((header->dwFlags & WHDR_INQUEUE) != 0) {
-        return WAVERR_STILLPLAYING;
-    }
-    header->dwFlags |= WHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    const MMRESULT failed = Fault("waveOutPrepareHeader");
+    return failed ? failed : waveout::PrepareHeader(handle, header, size);
 }
 
 MMRESULT waveOutWrite(HWAVEOUT handle, LPWAVEHDR header, UINT size)
 {
-    DeviceRef device;
-    if (const MMRESULT failed = FindDevice("waveOutWrite", handle, &device)) {
-        return failed;
-    }
-    if (!waveout::HeaderArgumentsValid(header, size)) {
-        return MMSYSERR_INVALPARAM;
-    }
-    {
-        std::lock_guard<std::mutex> lock(device->mutex);
-        if ((header->dwFlags & WHDR_PREPARED) == 0) {
-            return WAVERR_UNPREPARED;
-        }
-        if ((header->dwFlags & WHDR_INQUEUE) != 0 || waveout::IsQueued(device.get(), header)) {
-            return WAVERR_STILLPLAYING;
-        }
-        header->dwFlags = (header->dwFlags & ~static_cast<DWORD>(WHDR_DONE)) | WHDR_INQUEUE;
-        header->lpNext = nullptr;
-        if (device->tail == nullptr) {
-            device->head = header;
-        } else {
-            device->tail->lpNext = header;
-        }
-        device->tail = header;
-        if (device->playing == nullptr) {
-            device->playing = header;
-        }
-    }
-    // Started outside our mutex: a driver may hold its own lock around the thread that feeds
-    // it, which takes ours (SDL does).
-    if (!device->started) {
-        device->started = true;
-        device->backend->start(device.get());
-    }
-    return MMSYSERR_NOERROR;
+    const MMRESULT failed = Fault("waveOutWrite");
+    return failed ? failed : waveout::Write(handle, header, size);
 }
 
 MMRESULT waveOutReset(HWAVEOUT handle)
 {
-    DeviceRef device;
-    if (const MMRESULT failed = FindDevice("waveOutReset", handle, &device)) {
-        return failed;
-    }
-    std::lock_guard<std::mutex> lock(device->mutex);
-    while (device->head != nullptr) {
-        waveout::CompleteHead(device.get());
-    }
-    device->handedOver = 0;
-    device->played = 0;
-    return MMSYSERR_NOERROR;
+    const MMRESULT failed = Fault("waveOutReset");
+    return failed ? failed : waveout::Reset(handle);
 }
 
 MMRESULT waveOutGetPosition(HWAVEOUT handle, LPMMTIME time, UINT size)
 {
-    DeviceRef device;
-    if (const MMRESULT failed = FindDevice("waveOutGetPosition", handle, &device)) {
-        return failed;
-    }
-    if (time == nullptr || size < sizeof(MMTIME)) {
-        return MMSYSERR_INVALPARAM;
-    }
-    std::lock_guard<std::mutex> lock(device->mutex);
-    const uint64_t bytes = device->backend->position(device.get());
-    if (time->wType == TIME_SAMPLES) {
-        time->u.sample = static_cast<DWORD>(bytes / device->format.nBlockAlign);
-        return MMSYSERR_NOERROR;
-    }
-    time->wType = TIME_BYTES;
-    time->u.cb = static_cast<DWORD>(bytes);
-    return MMSYSERR_NOERROR;
+    const MMRESULT failed = Fault("waveOutGetPosition");
+    return failed ? failed : waveout::GetPosition(handle, time, size);
 }
 
 MMRESULT waveOutUnprepareHeader(HWAVEOUT handle, LPWAVEHDR header, UINT size)
 {
-    DeviceRef device;
-    if (const MMRESULT failed = FindDevice("waveOutUnprepareHeader", handle, &device)) {
-        return failed;
-    }
-    if (!waveout::HeaderArgumentsValid(header, size)) {
-        return MMSYSERR_INVALPARAM;
-    }
-    std::lock_guard<std::mutex> lock(device->mutex);
-    if ((header->dwFlags & WHDR_INQUEUE) != 0) {
-        return WAVERR_STILLPLAYING;
-    }
-    header->dwFlags &= ~static_cast<DWORD>(WHDR_PREPARED);
-    return MMSYSERR_NOERROR;
+    const MMRESULT failed = Fault("waveOutUnprepareHeader");
+    return failed ? failed : waveout::UnprepareHeader(handle, header, size);
 }
 
 MMRESULT waveOutClose(HWAVEOUT handle)
 {
-    DeviceRef device;
-    if (const MMRESULT failed = FindDevice("waveOutClose", handle, &device)) {
-        return failed;
-    }
-    {
-        std::lock_guard<std::mutex> lock(device->mutex);
-        if (device->head != nullptr) {
-            return WAVERR_STILLPLAYING;
-        }
-    }
-    waveout::Unregister(handle);
-    device->backend->close(device.get());
-    return MMSYSERR_NOERROR;
+    const MMRESULT failed = Fault("waveOutClose");
+    return failed ? failed : waveout::Close(handle);
 }

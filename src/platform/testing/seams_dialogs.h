@@ -3,9 +3,10 @@
 // With a script installed, GetOpenFileNameA / GetSaveFileNameA take their answers from it
 // instead of showing a dialog. A scripted choice goes through the same rules as a real
 // one: the must-exist flags refuse it inside the dialog, OFN_OVERWRITEPROMPT asks about an
-// existing file, and a full path of nMaxFile characters or more is refused as too long. A
-// refused choice (missing file or folder, too long, "no" to replacing)
-// leaves the dialog up, so the next answer of the script is taken for the same dialog;
+// existing file, and a full path of nMaxFile characters or more is refused as too long
+// where our own dialog refuses it (on Windows the system's dialog ends with
+// FNERR_BUFFERTOOSMALL instead). A refused choice (missing file or folder, too long, "no" to
+// replacing) leaves the dialog up, so the next answer of the script is taken for the same dialog;
 // with no answer left the dialog is cancelled and counted as unscripted.
 //
 // Every dialog, scripted or real, is logged as it appears.

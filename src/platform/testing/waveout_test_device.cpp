@@ -1,9 +1,9 @@
-// The controllable wave-out device, a backend beside the sound library's: buffers are
-// queued as on the real one, but they play only when a test says so, which makes every
-// order of completions reproducible. The testing library's backend choice is here too.
+// The controllable wave-out device, a backend beside the sound library's and, under Wine,
+// winmm's: buffers are queued as on the real one, but they play only when a test says so,
+// which makes every order of completions reproducible.
 #include <atomic>
 
-#include "platform/linux/waveout_device.h"
+#include "platform/common/waveout_queue.h"
 #include "platform/testing/seams.h"
 
 namespace waveout {
@@ -39,8 +39,6 @@ uint64_t TestPosition(const Device* device)
     return device->played > lag ? device->played - lag : 0;
 }
 
-const Backend kTestBackend = {OpenTest, StartTest, CloseTest, TestPosition};
-
 DeviceRef OpenTestDevice()
 {
     std::lock_guard<std::mutex> lock(g_testMutex);
@@ -58,11 +56,11 @@ void RecordTestPlayed(const WAVEHDR* header)
 
 } // namespace
 
-// The testing library's choice: the test device once a test asked for it
-// (WaveOutUseTestDevice), else what the release program opens.
-const Backend* ChosenBackend()
+const Backend kTestBackend = {OpenTest, StartTest, CloseTest, TestPosition};
+
+bool TestDeviceChosen()
 {
-    return g_useTestDevice.load() ? &kTestBackend : &kSoundLibraryBackend;
+    return g_useTestDevice.load();
 }
 
 } // namespace waveout

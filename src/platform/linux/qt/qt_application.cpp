@@ -22,7 +22,7 @@
 
 #include "platform/linux/qt/qt_internal.h"
 #include "platform/linux/seam_points.h"
-#include "platform/linux/system_messages.h"
+#include "platform/common/system_messages.h"
 #include "platform/startup.h"
 
 #if defined(__SANITIZE_ADDRESS__)

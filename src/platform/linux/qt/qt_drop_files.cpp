@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/system_messages.h"
+#include "platform/common/system_messages.h"
 #include "platform/linux/program_path.h"
 #include "platform/linux/qt/qt_internal.h"
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "platform/linux/waveout_device.h"
+#include "platform/common/waveout_queue.h"
 #include "platform/win32.h"
 
 namespace waveout {

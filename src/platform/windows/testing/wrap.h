@@ -5,12 +5,9 @@
 // program is linked without, and calls the system directly.
 #pragma once
 
+#include "platform/common/system_messages.h"
 #include "platform/testing/seams.h"
 #include "platform/win32.h"
-
-// Messages the system itself sends a window (a test device's MM_WOM_DONE, a drop's
-// WM_DROPFILES) and the testing library's own: posted by the system's call, never failed.
-BOOL PostSystemMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 #define SEAM_REAL_ENTRY(name) extern "C" void* __real___imp_##name;
 // The system's `name`, of the function type `type`.

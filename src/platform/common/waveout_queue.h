@@ -1,6 +1,9 @@
-// The record behind an HWAVEOUT and the small interface a wave-out backend implements.
-// The calls (waveout.cpp) keep the queue and make the completions; a backend only opens,
-// starts and closes its device, and keeps its driver's state behind `driver`.
+// The wave-out calls on a queue of headers, the record behind their HWAVEOUT and the small
+// interface a backend implements. The queue (waveout_queue.cpp) keeps the headers and makes
+// the completions; a backend only opens, starts and closes its device, and keeps its
+// driver's state behind `driver`. Each flavour puts its fault check in front of the calls:
+// the Linux one for every device (linux/waveout.cpp), the Windows testing library for the
+// test device, where winmm's devices are the system's.
 #pragma once
 
 #include <cstdint>
@@ -27,11 +30,26 @@ struct Backend {
 
 // The sound library's backend (linux/sdl/waveout_sdl.cpp: SDL 2 audio).
 extern const Backend kSoundLibraryBackend;
+// The controllable test device (testing/waveout_test_device.cpp), and whether a test chose it.
+extern const Backend kTestBackend;
+bool TestDeviceChosen();
 
-// The backend the next open uses. Each platform library links one definition: the release
-// program's (waveout_backend.cpp) is always the sound library's; the testing library's
-// (testing/waveout_test_device.cpp) is the test device once a test chose it.
+// The backend the next open on Linux uses. Each platform library links one definition: the
+// release program's (linux/waveout_backend.cpp) is always the sound library's; the testing
+// library's (testing/waveout_backend_choice.cpp) is the test device once a test chose it.
 const Backend* ChosenBackend();
+
+// The waveOut* calls of the same names, with their contracts; Open opens on `backend`.
+MMRESULT Open(LPHWAVEOUT handle, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR callback,
+              DWORD flags, const Backend* backend);
+MMRESULT PrepareHeader(HWAVEOUT handle, LPWAVEHDR header, UINT size);
+MMRESULT Write(HWAVEOUT handle, LPWAVEHDR header, UINT size);
+MMRESULT Reset(HWAVEOUT handle);
+MMRESULT GetPosition(HWAVEOUT handle, LPMMTIME time, UINT size);
+MMRESULT UnprepareHeader(HWAVEOUT handle, LPWAVEHDR header, UINT size);
+MMRESULT Close(HWAVEOUT handle);
+// True for a handle Open gave that is not closed yet.
+bool IsDevice(HWAVEOUT handle);
 
 struct Device {
     HWAVEOUT handle = nullptr;
