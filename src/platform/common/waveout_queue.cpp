@@ -190,21 +190,32 @@ MMRESULT Open(LPHWAVEOUT handle, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PT
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT PrepareHeader(HWAVEOUT handle, LPWAVEHDR header, UINT size)
+namespace {
+
+// Marks a header prepared, or not; a queued header is neither until it is back.
+MMRESULT MarkPrepared(HWAVEOUT handle, LPWAVEHDR header, UINT size, bool prepared)
 {
     const DeviceRef device = Lookup(handle);
     if (!device) {
         return MMSYSERR_INVALHANDLE;
     }
-    if (!HeaderArgumentsValid(header, size) || header->lpData == nullptr) {
+    if (!HeaderArgumentsValid(header, size) || (prepared && header->lpData == nullptr)) {
         return MMSYSERR_INVALPARAM;
     }
     std::lock_guard<std::mutex> lock(device->mutex);
     if ((header->dwFlags & WHDR_INQUEUE) != 0) {
         return WAVERR_STILLPLAYING;
     }
-    header->dwFlags |= WHDR_PREPARED;
+    header->dwFlags = prepared ? header->dwFlags | WHDR_PREPARED
+                               : header->dwFlags & ~static_cast<DWORD>(WHDR_PREPARED);
     return MMSYSERR_NOERROR;
+}
+
+} // namespace
+
+MMRESULT PrepareHeader(HWAVEOUT handle, LPWAVEHDR header, UINT size)
+{
+    return MarkPrepared(handle, header, size, true);
 }
 
 MMRESULT Write(HWAVEOUT handle, LPWAVEHDR header, UINT size)
@@ -282,19 +293,7 @@ MMRESULT GetPosition(HWAVEOUT handle, LPMMTIME time, UINT size)
 
 MMRESULT UnprepareHeader(HWAVEOUT handle, LPWAVEHDR header, UINT size)
 {
-    const DeviceRef device = Lookup(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    if (!HeaderArgumentsValid(header, size)) {
-        return MMSYSERR_INVALPARAM;
-    }
-    std::lock_guard<std::mutex> lock(device->mutex);
-    if ((header->dwFlags & WHDR_INQUEUE) != 0) {
-        return WAVERR_STILLPLAYING;
-    }
-    header->dwFlags &= ~static_cast<DWORD>(WHDR_PREPARED);
-    return MMSYSERR_NOERROR;
+    return MarkPrepared(handle, header, size, false);
 }
 
 MMRESULT Close(HWAVEOUT handle)
