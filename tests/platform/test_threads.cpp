@@ -108,7 +108,6 @@ TEST(Threads, AThreadMayCloseItsOwnHandle)
 
 TEST(Threads, FailuresAreReported)
 {
-    FaultClearAll();
     FaultInject("CreateThread", 1, ERROR_NOT_ENOUGH_MEMORY);
     DWORD id = 0;
     EXPECT_EQ(CreateThread(nullptr, 0, WaitAtGate, nullptr, 0, &id), nullptr);
