@@ -20,9 +20,9 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/common/system_messages.h"
 #include "platform/linux/qt/qt_internal.h"
 #include "platform/linux/seam_points.h"
-#include "platform/common/system_messages.h"
 #include "platform/startup.h"
 
 #if defined(__SANITIZE_ADDRESS__)

@@ -1,5 +1,5 @@
-// The SDL 2 backend of the wave-out calls (waveout_device.h), in callback mode: SDL's thread
-// pulls each period from the queue through FeedPeriod. Its device lives behind the
+// The SDL 2 backend of the wave-out calls (common/waveout_queue.h), in callback mode: SDL's
+// thread pulls each period from the queue through FeedPeriod. Its device lives behind the
 // record's driver pointer; nothing else of the layer knows SDL.
 #include <SDL.h>
 #include <dlfcn.h>

@@ -21,13 +21,6 @@ SEAM_REAL_ENTRY(waveOutGetPosition)
         return static_cast<MMRESULT>(code);                                                        \
     }
 
-// The call on the test device when `device` is one, else winmm's.
-#define ON_DEVICE(name, queueCall, device, ...)                                                    \
-    WAVE_FAULT(#name)                                                                              \
-    return waveout::IsDevice(device)                                                               \
-               ? waveout::queueCall(device, __VA_ARGS__)                                           \
-               : SEAM_REAL(decltype(&name), name)(device, __VA_ARGS__);
-
 MMRESULT WINAPI SeamOpen(LPHWAVEOUT device, UINT id, LPCWAVEFORMATEX format, DWORD_PTR callback,
                          DWORD_PTR instance, DWORD flags)
 {
@@ -41,22 +34,34 @@ MMRESULT WINAPI SeamOpen(LPHWAVEOUT device, UINT id, LPCWAVEFORMATEX format, DWO
 
 MMRESULT WINAPI SeamPrepare(HWAVEOUT device, LPWAVEHDR header, UINT size)
 {
-    ON_DEVICE(waveOutPrepareHeader, PrepareHeader, device, header, size)
+    WAVE_FAULT("waveOutPrepareHeader")
+    return waveout::IsDevice(device)
+               ? waveout::PrepareHeader(device, header, size)
+               : SEAM_REAL(decltype(&SeamPrepare), waveOutPrepareHeader)(device, header, size);
 }
 
 MMRESULT WINAPI SeamWrite(HWAVEOUT device, LPWAVEHDR header, UINT size)
 {
-    ON_DEVICE(waveOutWrite, Write, device, header, size)
+    WAVE_FAULT("waveOutWrite")
+    return waveout::IsDevice(device)
+               ? waveout::Write(device, header, size)
+               : SEAM_REAL(decltype(&SeamWrite), waveOutWrite)(device, header, size);
 }
 
 MMRESULT WINAPI SeamGetPosition(HWAVEOUT device, LPMMTIME time, UINT size)
 {
-    ON_DEVICE(waveOutGetPosition, GetPosition, device, time, size)
+    WAVE_FAULT("waveOutGetPosition")
+    return waveout::IsDevice(device)
+               ? waveout::GetPosition(device, time, size)
+               : SEAM_REAL(decltype(&SeamGetPosition), waveOutGetPosition)(device, time, size);
 }
 
 MMRESULT WINAPI SeamUnprepare(HWAVEOUT device, LPWAVEHDR header, UINT size)
 {
-    ON_DEVICE(waveOutUnprepareHeader, UnprepareHeader, device, header, size)
+    WAVE_FAULT("waveOutUnprepareHeader")
+    return waveout::IsDevice(device)
+               ? waveout::UnprepareHeader(device, header, size)
+               : SEAM_REAL(decltype(&SeamUnprepare), waveOutUnprepareHeader)(device, header, size);
 }
 
 MMRESULT WINAPI SeamReset(HWAVEOUT device)
