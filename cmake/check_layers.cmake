@@ -5,7 +5,8 @@
 #   - platform/linux/* includes only the interface, platform/linux/*.h and the folders it
 #     stands on (wine and qt stand on posix), never the program or platform/testing
 #     (seam_points.h alone reaches the seams, in the testing library's build);
-#   - nothing under src/ but platform/testing includes platform/testing.
+#   - nothing under src/ but platform/testing includes platform/testing, and no file of
+#     platform/linux or platform/common but seam_points.h has code under SALVORIN_SEAMS.
 # Usage: cmake -DSOURCE_DIR=<repository> -P check_layers.cmake
 cmake_minimum_required(VERSION 3.25)
 
@@ -105,6 +106,20 @@ endforeach()
 file(GLOB interface ${SOURCE_DIR}/src/platform/*.h)
 foreach(file IN LISTS interface)
   check_file(${file} "" FALSE "")
+endforeach()
+
+# The seams' code lives in platform/testing and is reached through seam_points.h alone: no
+# other file of linux/ or common/ compiles code of its own under SALVORIN_SEAMS.
+file(GLOB_RECURSE flavour ${SOURCE_DIR}/src/platform/linux/*.cpp
+  ${SOURCE_DIR}/src/platform/linux/*.h ${SOURCE_DIR}/src/platform/common/*.cpp
+  ${SOURCE_DIR}/src/platform/common/*.h)
+foreach(file IN LISTS flavour)
+  get_filename_component(name ${file} NAME)
+  file(STRINGS ${file} seamed REGEX "^[ \t]*#[ \t]*(if|elif).*SALVORIN_SEAMS")
+  if(seamed AND NOT name STREQUAL "seam_points.h")
+    file(RELATIVE_PATH shown ${SOURCE_DIR} ${file})
+    list(APPEND failures "${shown}: seam code under #if (put it in platform/testing)")
+  endif()
 endforeach()
 
 if(failures)
