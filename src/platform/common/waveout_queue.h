@@ -30,10 +30,6 @@ struct Backend {
 
 // The sound library's backend (linux/sdl/waveout_sdl.cpp: SDL 2 audio).
 extern const Backend kSoundLibraryBackend;
-// The controllable test device (testing/waveout_test_device.cpp), and whether a test chose it.
-extern const Backend kTestBackend;
-bool TestDeviceChosen();
-
 // The backend the next open on Linux uses. Each platform library links one definition: the
 // release program's (linux/waveout_backend.cpp) is always the sound library's; the testing
 // library's (testing/waveout_backend_choice.cpp) is the test device once a test chose it.

@@ -1,6 +1,6 @@
 // The Linux testing library's choice of wave-out backend: the test device once a test asked
 // for it (WaveOutUseTestDevice), else what the release program opens.
-#include "platform/common/waveout_queue.h"
+#include "platform/testing/waveout_test_device.h"
 
 namespace waveout {
 

@@ -3,8 +3,8 @@
 // which makes every order of completions reproducible.
 #include <atomic>
 
-#include "platform/common/waveout_queue.h"
 #include "platform/testing/seams.h"
+#include "platform/testing/waveout_test_device.h"
 
 namespace waveout {
 namespace {

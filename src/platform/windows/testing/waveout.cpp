@@ -2,7 +2,7 @@
 // chosen, waveOutOpen opens one on the queue both flavours share (common/waveout_queue.cpp,
 // testing/waveout_test_device.cpp), whose buffers play only when a test releases them, so
 // every order of completions is reproducible. Every other device is winmm's.
-#include "platform/common/waveout_queue.h"
+#include "platform/testing/waveout_test_device.h"
 #include "platform/windows/testing/wrap.h"
 
 namespace {
